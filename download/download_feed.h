@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/feed_cache.h"
+
+namespace feedline {
+
+// Limits that keep a bad server from hanging or exhausting the host.
+inline constexpr long kConnectTimeoutSeconds = 10;
+inline constexpr long kTransferTimeoutSeconds = 60;
+inline constexpr std::uint64_t kMaxDocumentBytes = 64ull * 1024 * 1024;
+
+// Fetches the document at `url` fresh from the server (no local cache read or written, with
+// "Pragma: no-cache", the system's proxy settings and the host executable's file name as user
+// agent). A completed transfer replaces the cache with the body exactly as received, whatever
+// the HTTP status, and returns true. A failed one (no connection, time limit, cut-off body,
+// over kMaxDocumentBytes) leaves the cache untouched and returns false.
+bool DownloadFeed(const char* url, FeedCache& cache);
+
+}  // namespace feedline

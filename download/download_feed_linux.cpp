@@ -1,0 +1,136 @@
+// Feed download over libcurl.
+#include <curl/curl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <climits>
+#include <ctime>
+#include <string>
+
+#include "download/agent_name.h"
+#include "download/download_feed.h"
+
+namespace feedline {
+namespace {
+
+// A transfer in progress: the body so far, and the handle to ask for its announced size.
+struct Transfer {
+  CURL* handle;
+  std::string body;
+  bool sized = false;
+};
+
+size_t AppendBody(char* data, size_t size, size_t count, void* userdata) {
+  auto& transfer = *static_cast<Transfer*>(userdata);
+  const size_t bytes = size * count;
+  if (transfer.body.size() + bytes > kMaxDocumentBytes) return 0;  // aborts the transfer
+  try {
+    if (!transfer.sized) {
+      // Reserving the announced size once avoids regrowing a large document.
+      transfer.sized = true;
+      curl_off_t announced = -1;
+      curl_easy_getinfo(transfer.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+      if (announced > 0 && static_cast<std::uint64_t>(announced) <= kMaxDocumentBytes) {
+        transfer.body.reserve(static_cast<size_t>(announced));
+      }
+    }
+    transfer.body.append(data, bytes);
+  } catch (...) {
+    return 0;  // out of memory: a failed transfer
+  }
+  return bytes;
+}
+
+// Keeps a SIGPIPE raised by the TLS library on a closed connection away from the host: blocked
+// during the transfer, consumed if it arrived, and the caller's mask restored.
+class SigpipeGuard {
+ public:
+  SigpipeGuard() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &saved_);
+  }
+  ~SigpipeGuard() {
+    sigset_t pending;
+    sigpending(&pending);
+    if (!wasPending_ && sigismember(&pending, SIGPIPE) == 1) {
+      const timespec noWait{0, 0};
+      sigtimedwait(&pipe_, nullptr, &noWait);
+    }
+    pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+  }
+  SigpipeGuard(const SigpipeGuard&) = delete;
+  SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+ private:
+  sigset_t pipe_{};
+  sigset_t saved_{};
+  bool wasPending_ = false;
+};
+
+bool CurlReady() {
+  // Initialised on the first download only, and never torn down: the host may use libcurl too.
+  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  return ready;
+}
+
+void Configure(CURL* handle, const char* url, const std::string& agent, curl_slist* headers,
+               Transfer& transfer) {
+  curl_easy_setopt(handle, CURLOPT_URL, url);
+  curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
+  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file");
+  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(handle, CURLOPT_TIMEOUT, kTransferTimeoutSeconds);
+  curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxDocumentBytes));
+  // A fresh connection every time: nothing of an earlier download is reused.
+  curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
+  curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendBody);
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+}
+
+}  // namespace
+
+std::string HostAgentName() {
+  char path[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0) return {};
+  const std::string_view full(path, static_cast<size_t>(length));
+  return std::string(full.substr(full.rfind('/') + 1));
+}
+
+bool DownloadFeed(const char* url, FeedCache& cache) {
+  if (!CurlReady()) return false;
+  const std::string agent = HostAgentName();
+  CURL* handle = curl_easy_init();
+  if (handle == nullptr) return false;
+  curl_slist* headers = curl_slist_append(nullptr, "Pragma: no-cache");
+  curl_slist* both = headers ? curl_slist_append(headers, "Cache-Control: no-cache") : nullptr;
+  if (both == nullptr) {
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(handle);
+    return false;
+  }
+  Transfer transfer{handle, {}};
+  Configure(handle, url, agent, both, transfer);
+  CURLcode result;
+  {
+    SigpipeGuard guard;
+    result = curl_easy_perform(handle);
+  }
+  curl_easy_cleanup(handle);
+  curl_slist_free_all(both);
+  if (result != CURLE_OK) return false;
+  cache.Replace(std::move(transfer.body));
+  return true;
+}
+
+}  // namespace feedline

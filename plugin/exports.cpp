@@ -1,0 +1,45 @@
+#include "plugin/exports.h"
+
+#include <string_view>
+
+#include "download/download_feed.h"
+#include "plugin/feed_state.h"
+#include "plugin/rotation.h"
+
+namespace {
+
+constexpr char kFunctionList[] = "FetchRSS";
+constexpr char kParamDescription[] =
+    "RSS Feed URL|number of news to display(1-10)|Update Interval (in minutes)|"
+    "Rotate Interval (in seconds)|";
+constexpr char kEmptyText[] = "";
+
+const feedline::Environment& RealEnvironment() {
+  static const feedline::Environment env{
+      &feedline::LocalNow,
+      [](const char* url, feedline::FeedCache& cache) { feedline::DownloadFeed(url, cache); }};
+  return env;
+}
+
+}  // namespace
+
+extern "C" const char* init() { return kFunctionList; }
+
+extern "C" const char* FEEDLINE_CALL getparam(const char* name) {
+  const std::string_view asked = name == nullptr ? std::string_view{} : std::string_view{name};
+  return asked == kFunctionList ? kParamDescription : kEmptyText;
+}
+
+extern "C" const char* FEEDLINE_CALL FetchRSS(const char* url, const char* count,
+                                              const char* updateMinutes,
+                                              const char* rotateSeconds) {
+  feedline::FeedState* state = feedline::CurrentState();
+  if (state == nullptr) return kEmptyText;
+  try {
+    return feedline::RunFetch(*state, {url, count, updateMinutes, rotateSeconds},
+                              RealEnvironment());
+  } catch (...) {
+    // Nothing may unwind into the host: show whatever line is current.
+    return state->ResultText.empty() ? kEmptyText : state->ResultText.c_str();
+  }
+}

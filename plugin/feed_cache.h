@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace feedline {
+
+// The last downloaded feed document, whole and unchanged, readable as one byte string.
+class FeedCache {
+ public:
+  std::string_view Text() const { return bytes_; }
+  std::uint64_t Size() const { return bytes_.size(); }
+  bool Empty() const { return bytes_.empty(); }
+
+  // Replaces the contents with a completed download; the old document is released.
+  void Replace(std::string&& document) {
+    std::string old = std::exchange(bytes_, std::move(document));
+  }
+
+ private:
+  std::string bytes_;
+};
+
+}  // namespace feedline

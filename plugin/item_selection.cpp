@@ -1,0 +1,72 @@
+#include "plugin/item_selection.h"
+
+#include <algorithm>
+
+#include "plugin/text_search.h"
+
+namespace feedline {
+namespace {
+
+constexpr std::string_view kItemOpen = "<item>";
+constexpr std::string_view kItemClose = "</item>";
+constexpr std::string_view kTitleOpen = "<title>";
+constexpr std::string_view kTitleClose = "</title>";
+constexpr std::string_view kLinkOpen = "<link>";
+constexpr std::string_view kLinkClose = "</link>";
+
+// The text behind `tag` found at `hit`, or, when it is absent, without its first length - 1 bytes.
+std::string_view Behind(std::string_view tag, std::string_view text, std::size_t hit) {
+  const std::size_t start = hit == std::string_view::npos ? tag.size() - 1 : hit + tag.size();
+  return text.substr(std::min(start, text.size()));
+}
+
+// Moves `text` past `passes` "</item>" tags, as that many TextAfter steps would.
+std::string_view SkipItems(std::string_view text, std::uint32_t passes) {
+  while (passes > 0 && !text.empty()) {
+    const std::size_t hit = FindBytes(text, kItemClose);
+    if (hit == std::string_view::npos) {
+      // No later suffix holds the tag either: every remaining pass drops length - 1 bytes.
+      const std::uint64_t dropped = static_cast<std::uint64_t>(passes) * (kItemClose.size() - 1);
+      return dropped >= text.size() ? text.substr(text.size())
+                                    : text.substr(static_cast<std::size_t>(dropped));
+    }
+    text = text.substr(hit + kItemClose.size());
+    --passes;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string_view ExtractBetween(std::string_view openTag, std::string_view closeTag,
+                                std::string_view text) {
+  const std::string_view rest = Behind(openTag, text, FindBytes(text, openTag));
+  const std::size_t close = FindBytes(rest, closeTag);
+  return close == std::string_view::npos ? rest.substr(0, 0) : rest.substr(0, close);
+}
+
+std::string_view TextAfter(std::string_view tag, std::string_view text) {
+  return Behind(tag, text, FindBytes(text, tag));
+}
+
+ItemParts SelectItemParts(std::string_view document, std::int32_t k) {
+  if (k < 1) return {};
+  // Only the last pass's item is shown, so earlier passes just move past one "</item>" each.
+  const std::string_view text = SkipItems(document, static_cast<std::uint32_t>(k) - 1);
+  const std::string_view item = ExtractBetween(kItemOpen, kItemClose, text);
+  return {ExtractBetween(kTitleOpen, kTitleClose, item), ExtractBetween(kLinkOpen, kLinkClose, item)};
+}
+
+void ComposeLine(const ItemParts& item, std::string& line) {
+  line.assign(item.title);
+  line.append("%l");
+  line.append(item.link);
+}
+
+std::string SelectItem(std::string_view document, std::int32_t k) {
+  std::string line;
+  if (k >= 1) ComposeLine(SelectItemParts(document, k), line);
+  return line;
+}
+
+}  // namespace feedline

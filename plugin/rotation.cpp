@@ -1,0 +1,58 @@
+#include "plugin/rotation.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "plugin/item_selection.h"
+#include "plugin/number_parse.h"
+
+namespace feedline {
+namespace {
+
+std::optional<std::int32_t> ParseParam(const char* text) {
+  return ParseInteger(text == nullptr ? std::string_view{} : std::string_view{text});
+}
+
+const char* CurrentLine(const FeedState& state) {
+  return state.ResultText.empty() ? EmptyLine() : state.ResultText.c_str();
+}
+
+}  // namespace
+
+const char* EmptyLine() { return ""; }
+
+const char* RunFetch(FeedState& state, const FetchParams& params, const Environment& env) {
+  const char* url = params.url == nullptr ? "" : params.url;
+
+  if (state.FirstCall) {
+    state.FirstCall = false;
+    env.download(url, state.Cache);
+  }
+
+  const auto minutes = ParseParam(params.updateMinutes);
+  if (!minutes) return CurrentLine(state);
+  if (env.now() >= AddInterval(state.LastFetchTime, *minutes, kDaysPerMinute)) {
+    state.LastFetchTime = env.now();
+    env.download(url, state.Cache);
+  }
+
+  const auto seconds = ParseParam(params.rotateSeconds);
+  if (!seconds) return CurrentLine(state);
+  if (env.now() >= AddInterval(state.LastRotateTime, *seconds, kDaysPerSecond)) {
+    state.LastRotateTime = env.now();
+    // Stops at the largest value rather than overflowing while the cache stays empty.
+    if (state.ItemIndex < std::numeric_limits<std::int32_t>::max()) ++state.ItemIndex;
+  }
+
+  if (!state.Cache.Empty()) {
+    const auto count = ParseParam(params.count);
+    if (!count) return CurrentLine(state);
+    if (*count < state.ItemIndex) state.ItemIndex = 1;
+    ComposeLine(SelectItemParts(state.Cache.Text(), state.ItemIndex), state.ResultText);
+  }
+  return CurrentLine(state);
+}
+
+}  // namespace feedline

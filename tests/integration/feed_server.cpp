@@ -1,0 +1,81 @@
+#include "tests/integration/feed_server.h"
+
+namespace feedline::test {
+
+const std::string kThreeItemFeed =
+    "<?xml version=\"1.0\"?><rss><channel><title>Test channel</title><link>http://chan</link>\n"
+    "<item><title>one</title><link>http://one</link></item>\n"
+    "<item><title>two</title><link>http://two</link></item>\n"
+    "<item><title>three</title><link>http://three</link></item>\n"
+    "</channel></rss>\n";
+
+namespace {
+constexpr char kZeroBytes[] =
+    "\0\0<item>\0<title>one</title><link>1</link></item>"
+    "<item><title>two\0cut</title><link>2</link></item>";
+}  // namespace
+
+const std::string kZeroByteFeed(kZeroBytes, sizeof kZeroBytes - 1);
+
+FeedServer::FeedServer() {
+  server_.set_logger([this](const httplib::Request& request, const httplib::Response&) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.push_back({request.path, request.get_header_value("User-Agent"),
+                         request.get_header_value("Pragma")});
+  });
+  server_.Get("/feed", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(kThreeItemFeed, "application/rss+xml");
+  });
+  server_.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+    response.status = 404;
+    response.set_content("<html><body><h1>Not Found</h1></body></html>", "text/html");
+  });
+  server_.Get("/zero", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(kZeroByteFeed, "application/octet-stream");
+  });
+  server_.Get("/redirect", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/feed");
+  });
+  server_.Get("/flaky", [this](const httplib::Request&, httplib::Response& response) {
+    if (flakyServed_++ == 0) {
+      response.set_content(kThreeItemFeed, "application/rss+xml");
+      return;
+    }
+    // Announces the whole feed, sends its first half and drops the connection.
+    response.set_content_provider(
+        kThreeItemFeed.size(), "application/rss+xml",
+        [](size_t, size_t, httplib::DataSink& sink) {
+          sink.write(kThreeItemFeed.data(), kThreeItemFeed.size() / 2);
+          return false;
+        });
+  });
+  port_ = server_.bind_to_any_port("127.0.0.1");
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  while (!server_.is_running()) std::this_thread::yield();
+}
+
+FeedServer::~FeedServer() { Stop(); }
+
+std::string FeedServer::Url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+void FeedServer::Stop() {
+  server_.stop();
+  if (thread_.joinable()) thread_.join();
+}
+
+std::vector<SeenRequest> FeedServer::Requests() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_;
+}
+
+std::string UnreachableUrl() {
+  // Binds a free port and releases it, so that nothing listens there afterwards.
+  FeedServer probe;
+  const std::string url = probe.Url("/feed");
+  probe.Stop();
+  return url;
+}
+
+}  // namespace feedline::test

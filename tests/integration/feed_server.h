@@ -1,0 +1,53 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace feedline::test {
+
+// The three-item feed most tests rotate over.
+extern const std::string kThreeItemFeed;
+// A body with zero bytes before, inside and between its items.
+extern const std::string kZeroByteFeed;
+
+struct SeenRequest {
+  std::string path;
+  std::string userAgent;
+  std::string pragma;
+};
+
+// A feed server on 127.0.0.1 with one route per behaviour:
+//   /feed      the three-item feed
+//   /missing   a 404 page with an HTML body
+//   /zero      kZeroByteFeed
+//   /redirect  a 302 to /feed
+//   /flaky     the feed once, then bodies cut off before their announced length
+class FeedServer {
+ public:
+  FeedServer();
+  ~FeedServer();
+  FeedServer(const FeedServer&) = delete;
+  FeedServer& operator=(const FeedServer&) = delete;
+
+  std::string Url(const std::string& path) const;
+  void Stop();  // from then on connections to the port are refused
+  std::vector<SeenRequest> Requests() const;
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::vector<SeenRequest> requests_;
+  std::atomic<int> flakyServed_{0};
+};
+
+// An address on 127.0.0.1 where nothing listens.
+std::string UnreachableUrl();
+
+}  // namespace feedline::test

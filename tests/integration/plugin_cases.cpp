@@ -1,0 +1,87 @@
+#include "tests/integration/plugin_cases.h"
+
+namespace feedline::test {
+namespace {
+
+const char kLabels[] =
+    "RSS Feed URL|number of news to display(1-10)|Update Interval (in minutes)|"
+    "Rotate Interval (in seconds)|";
+
+// The steps between a load and an unload.
+std::vector<Step> Session(std::vector<Step> steps) {
+  steps.insert(steps.begin(), Step{"load"});
+  steps.push_back(Step{"unload"});
+  return steps;
+}
+
+std::vector<std::string> Results(std::vector<std::string> results) {
+  results.insert(results.begin(), "loaded");
+  results.push_back("unloaded");
+  return results;
+}
+
+Step Fetch(const std::string& url, const std::string& count, const std::string& minutes,
+           const std::string& seconds) {
+  return {"fetch", url, count, minutes, seconds};
+}
+
+std::vector<PluginCase> MakeCases() {
+  using Paths = std::vector<std::string>;
+  return {
+      {"Discovery",
+       Session({{"init"},
+                {"getparam", "FetchRSS"},
+                {"getparam", "fetchrss"},
+                {"getparam", "<empty>"},
+                {"getparam", "<null>"},
+                {"getparam", "FetchRSS\\x20"}}),
+       Results({"FetchRSS", kLabels, "", "", "", ""}),
+       Paths{}},
+      {"LoadAndUnloadWithoutCallMakesNoRequest", Session({}), Results({}), Paths{}},
+      {"RotationWrapsAfterCount", Session(std::vector<Step>(5, Fetch("@/feed", "3", "30", "0"))),
+       Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two",
+                "three%lhttp://three"}),
+       Paths{"/feed"}},
+      {"FirstItemUntilRotationIsDue",
+       Session({Fetch("@/feed", "5", "30", "3600"), Fetch("@/feed", "5", "30", "3600")}),
+       Results({"one%lhttp://one", "one%lhttp://one"}), Paths{"/feed"}},
+      {"NotFoundPageShowsMarkerOnly", Session({Fetch("@/missing", "5", "30", "10")}),
+       Results({"%l"}), Paths{"/missing"}},
+      {"UnreachableAddressShowsEmptyText", Session({Fetch("@unreachable", "5", "30", "10")}),
+       Results({""}), Paths{}},
+      {"NullAddressShowsEmptyText", Session({Fetch("<null>", "5", "30", "10")}), Results({""}),
+       Paths{}},
+      {"RefusedRefreshKeepsRotatingOverLastDocument",
+       Session({Fetch("@/feed", "3", "0", "0"), Fetch("@unreachable", "3", "0", "0"),
+                Fetch("@unreachable", "3", "0", "0"), Fetch("@unreachable", "3", "0", "0")}),
+       Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
+       Paths{"/feed", "/feed"}},
+      {"CutOffRefreshKeepsRotatingOverLastDocument",
+       Session(std::vector<Step>(4, Fetch("@/flaky", "3", "0", "0"))),
+       Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
+       std::nullopt},
+      {"ZeroBytesAreCachedWhole",
+       Session({Fetch("@/zero", "5", "30", "10"), Fetch("@/zero", "5", "30", "0")}),
+       Results({"one%l1", "two"}), Paths{"/zero"}},
+      {"RedirectIsFollowed", Session({Fetch("@/redirect", "5", "30", "10")}),
+       Results({"one%lhttp://one"}), Paths{"/redirect", "/feed"}},
+      {"MalformedCountKeepsLine",
+       Session({Fetch("@/feed", "5", "30", "0"), Fetch("@/feed", "five", "30", "0"),
+                Fetch("@/feed", "5", "30", "0")}),
+       Results({"two%lhttp://two", "two%lhttp://two", "%l"}), Paths{"/feed"}},
+      {"ReloadStartsAfresh",
+       {{"load"}, Fetch("@/feed", "5", "30", "0"), {"unload"}, {"load"},
+        Fetch("@/feed", "5", "30", "10"), {"unload"}},
+       {"loaded", "two%lhttp://two", "unloaded", "loaded", "one%lhttp://one", "unloaded"},
+       Paths{"/feed", "/feed"}},
+  };
+}
+
+}  // namespace
+
+const std::vector<PluginCase>& PluginCases() {
+  static const std::vector<PluginCase> cases = MakeCases();
+  return cases;
+}
+
+}  // namespace feedline::test

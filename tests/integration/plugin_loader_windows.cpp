@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include "tests/integration/plugin_loader.h"
+
+namespace feedline::test {
+
+bool LoadedPlugin::Load() {
+  HMODULE module = LoadLibraryA(file_.c_str());
+  handle_ = module;
+  if (module == nullptr) {
+    error_ = "LoadLibraryA failed with error " + std::to_string(GetLastError());
+    return false;
+  }
+  // GetProcAddress yields a generic pointer; the casts give each function its real signature.
+  init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(module, "init")));
+  getparam =
+      reinterpret_cast<GetParamFn>(reinterpret_cast<void*>(GetProcAddress(module, "getparam")));
+  fetch = reinterpret_cast<FetchFn>(reinterpret_cast<void*>(GetProcAddress(module, "FetchRSS")));
+  if (init == nullptr || getparam == nullptr || fetch == nullptr) error_ = "missing export";
+  return error_.empty();
+}
+
+void LoadedPlugin::Unload() {
+  if (handle_ != nullptr) FreeLibrary(static_cast<HMODULE>(handle_));
+  handle_ = nullptr;
+  init = nullptr;
+  getparam = nullptr;
+  fetch = nullptr;
+}
+
+bool LoadedPlugin::IsMapped() const { return GetModuleHandleA(file_.c_str()) != nullptr; }
+
+std::string ExecutableFileName() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  const std::string full(path, length);
+  return full.substr(full.find_last_of("\\:") + 1);
+}
+
+}  // namespace feedline::test
