@@ -14,7 +14,7 @@ if [ "$kind" = linux ]; then
 else
   objdump=$3
   table=$("$objdump" -p "$file")
-  exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^\s*\[/ {print $NF; next} on {on=0}' \
+  exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^[ \t]*\[/ {print $NF; next} on {on=0}' \
             <<<"$table" | sort)
   [ "$exports" = "$expected" ] || fail "exports are:"$'\n'"$exports"
   imports=$(awk '/DLL Name:/ {print toupper($3)}' <<<"$table" | sort -u)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ struct PluginCase {
   // The paths the server was asked for, in order; not checked when absent.
   std::optional<std::vector<std::string>> requests;
 };
+
+// Names the case in test output instead of dumping its bytes.
+inline void PrintTo(const PluginCase& c, std::ostream* os) { *os << c.name; }
 
 // The cases every build of the plug-in must pass, on Linux and under Wine alike.
 const std::vector<PluginCase>& PluginCases();

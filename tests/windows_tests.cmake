@@ -1,0 +1,56 @@
+# Tests of the Windows build, run under Wine: the unit tests cross-built, the export and import
+# tables, and the shared plug-in cases driven by a native test program that starts the feed
+# server and runs the Windows test host under Wine.
+include(ExternalProject)
+
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(FEEDLINE_WINE_ENV
+  WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+  WINEDEBUG=-all
+  WINEDLLOVERRIDES=mscoree,mshtml=)
+
+# Creates the Wine prefix once, before any test uses it.
+add_test(NAME wine_prefix COMMAND wineboot --init)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${FEEDLINE_WINE_ENV}")
+
+function(feedline_wine_test name)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${FEEDLINE_WINE_ENV}")
+endfunction()
+
+add_executable(feedline_unit_tests
+  unit/agent_name_test.cpp
+  unit/agent_name_windows_test.cpp
+  unit/item_selection_test.cpp
+  unit/number_parse_test.cpp
+  unit/rotation_test.cpp)
+target_link_libraries(feedline_unit_tests PRIVATE feedline_core feedline_download gtest_main)
+add_test(NAME feedline_unit_tests COMMAND feedline_unit_tests)
+feedline_wine_test(feedline_unit_tests)
+
+add_test(NAME feedline_exports
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check_exports.sh windows $<TARGET_FILE:feedline>
+          ${CMAKE_OBJDUMP})
+
+add_executable(feedline_test_host
+  integration/windows_test_host.cpp
+  integration/plugin_loader_windows.cpp
+  integration/plugin_script.cpp)
+target_include_directories(feedline_test_host PRIVATE ${PROJECT_SOURCE_DIR})
+add_dependencies(feedline_test_host feedline)
+
+# The native side: the integration test program built for this machine.
+ExternalProject_Add(native_integration_tests
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/native
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFEEDLINE_BUILD_BENCH=OFF
+  BUILD_COMMAND ${CMAKE_COMMAND} --build . --target feedline_integration_tests
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON)
+add_test(NAME feedline_integration_wine
+  COMMAND ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests --gtest_filter=Cases/UnderWine.*)
+feedline_wine_test(feedline_integration_wine)
+set_property(TEST feedline_integration_wine APPEND PROPERTY ENVIRONMENT
+  FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>)
