@@ -18,10 +18,12 @@ constexpr char kZeroBytes[] =
 const std::string kZeroByteFeed(kZeroBytes, sizeof kZeroBytes - 1);
 
 FeedServer::FeedServer() {
-  server_.set_logger([this](const httplib::Request& request, const httplib::Response&) {
+  // Recorded before the answer goes out, so a client that has its answer finds it recorded.
+  server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back({request.path, request.get_header_value("User-Agent"),
                          request.get_header_value("Pragma")});
+    return httplib::Server::HandlerResponse::Unhandled;
   });
   server_.Get("/feed", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kThreeItemFeed, "application/rss+xml");

@@ -59,7 +59,7 @@ std::vector<PluginCase> MakeCases() {
       {"CutOffRefreshKeepsRotatingOverLastDocument",
        Session(std::vector<Step>(4, Fetch("@/flaky", "3", "0", "0"))),
        Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
-       std::nullopt},
+       Paths(5, "/flaky")},
       {"ZeroBytesAreCachedWhole",
        Session({Fetch("@/zero", "5", "30", "10"), Fetch("@/zero", "5", "30", "0")}),
        Results({"one%l1", "two"}), Paths{"/zero"}},

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,8 +14,8 @@ struct PluginCase {
   std::string name;
   std::vector<Step> steps;
   std::vector<std::string> results;
-  // The paths the server was asked for, in order; not checked when absent.
-  std::optional<std::vector<std::string>> requests;
+  // The paths the server was asked for, in order.
+  std::vector<std::string> requests;
 };
 
 // Names the case in test output instead of dumping its bytes.
