@@ -23,7 +23,8 @@ std::string_view Behind(std::string_view tag, std::string_view text, std::size_t
 // Moves `text` past `passes` "</item>" tags, as that many TextAfter steps would.
 std::string_view SkipItems(std::string_view text, std::uint32_t passes) {
   while (passes > 0 && !text.empty()) {
-    const std::size_t hit = FindBytes(text, kItemClose);
+    // Tags standing back to back are taken without a search call each.
+    const std::size_t hit = text.starts_with(kItemClose) ? 0 : FindBytes(text, kItemClose);
     if (hit == std::string_view::npos) {
       // No later suffix holds the tag either: every remaining pass drops length - 1 bytes.
       const std::uint64_t dropped = static_cast<std::uint64_t>(passes) * (kItemClose.size() - 1);
@@ -34,6 +35,20 @@ std::string_view SkipItems(std::string_view text, std::uint32_t passes) {
     --passes;
   }
   return text;
+}
+
+// ExtractBetween("<item>", "</item>", text), searching the text once in the usual cases.
+std::string_view ItemText(std::string_view text) {
+  const std::size_t close = FindBytes(text, kItemClose);
+  // What follows any start tag is a suffix of the text: no close tag there either.
+  if (close == std::string_view::npos) return text.substr(0, 0);
+  // A start tag cannot overlap the first close tag, so one before it lies wholly before it,
+  // and the first close tag behind that start tag is this one.
+  const std::size_t open = FindBytes(text.substr(0, close), kItemOpen);
+  if (open != std::string_view::npos) {
+    return text.substr(open + kItemOpen.size(), close - open - kItemOpen.size());
+  }
+  return ExtractBetween(kItemOpen, kItemClose, text);
 }
 
 }  // namespace
@@ -53,7 +68,7 @@ ItemParts SelectItemParts(std::string_view document, std::int32_t k) {
   if (k < 1) return {};
   // Only the last pass's item is shown, so earlier passes just move past one "</item>" each.
   const std::string_view text = SkipItems(document, static_cast<std::uint32_t>(k) - 1);
-  const std::string_view item = ExtractBetween(kItemOpen, kItemClose, text);
+  const std::string_view item = ItemText(text);
   return {ExtractBetween(kTitleOpen, kTitleClose, item), ExtractBetween(kLinkOpen, kLinkClose, item)};
 }
 

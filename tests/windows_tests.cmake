@@ -25,7 +25,8 @@ add_executable(feedline_unit_tests
   unit/agent_name_windows_test.cpp
   unit/item_selection_test.cpp
   unit/number_parse_test.cpp
-  unit/rotation_test.cpp)
+  unit/rotation_test.cpp
+  unit/text_search_test.cpp)
 target_link_libraries(feedline_unit_tests PRIVATE feedline_core feedline_download gtest_main)
 add_test(NAME feedline_unit_tests COMMAND feedline_unit_tests)
 feedline_wine_test(feedline_unit_tests)

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/support/copying_walk.h"
 #include "tests/unit/bytes.h"
 
 namespace feedline {
@@ -66,31 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"PositionBelowOne", kThreeItems, 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The walk as written, copying the remaining text on every pass: the reference the single-pass
-// selection must agree with, quirks included.
-std::string NaiveExtractBetween(const std::string& open, const std::string& close,
-                                const std::string& text) {
-  const auto p = text.find(open);
-  const auto start = p == std::string::npos ? open.size() - 1 : p + open.size();
-  const std::string rest = start >= text.size() ? "" : text.substr(start);
-  const auto q = rest.find(close);
-  return q == std::string::npos ? "" : rest.substr(0, q);
-}
-
-std::string NaiveSelectItem(std::string text, int k) {
-  std::string line;
-  for (int i = 1; i <= k; ++i) {
-    const std::string item = NaiveExtractBetween("<item>", "</item>", text);
-    const std::string title = NaiveExtractBetween("<title>", "</title>", item);
-    const std::string link = NaiveExtractBetween("<link>", "</link>", item);
-    const auto p = text.find("</item>");
-    const auto start = p == std::string::npos ? 6 : p + 7;
-    text = start >= text.size() ? "" : text.substr(start);
-    if (i == k) line = title + "%l" + link;
-  }
-  return line;
-}
-
 TEST(Selection, AgreesWithCopyingWalkOnOddDocuments) {
   const std::string documents[] = {
       kThreeItems,
@@ -104,7 +80,7 @@ TEST(Selection, AgreesWithCopyingWalkOnOddDocuments) {
   };
   for (const auto& document : documents) {
     for (int k = 1; k <= 24; ++k) {
-      EXPECT_EQ(SelectItem(document, k), NaiveSelectItem(document, k))
+      EXPECT_EQ(SelectItem(document, k), reference::CopyingSelectItem(document, k))
           << "k=" << k << " document: " << document;
     }
   }

@@ -1,0 +1,32 @@
+// Serves a generated feed of the given size in MiB at /feed on 127.0.0.1, with its
+// Content-Length, and prints the port it listens on. Runs until it is killed.
+#include <httplib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench/feed_documents.h"
+
+int main(int argc, char** argv) {
+  const long mebibytes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 50;
+  if (mebibytes <= 0) {
+    std::fprintf(stderr, "usage: feedline_bench_server [MiB]\n");
+    return 2;
+  }
+  std::string document = feedline::bench::RealisticFeed(static_cast<std::size_t>(mebibytes) << 20);
+  document.resize(static_cast<std::size_t>(mebibytes) << 20);
+  httplib::Server server;
+  server.Get("/feed", [&document](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(
+        document.size(), "application/rss+xml",
+        [&document](size_t offset, size_t length, httplib::DataSink& sink) {
+          return sink.write(document.data() + offset, std::min<size_t>(length, 1 << 20));
+        });
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::printf("%d\n", port);
+  std::fflush(stdout);
+  server.listen_after_bind();
+  return 0;
+}

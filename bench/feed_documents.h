@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace feedline::bench {
+
+// A feed of realistic items (title, link, description, date, guid) filling about `bytes`.
+std::string RealisticFeed(std::size_t bytes);
+// `bytes` of "</item>" back to back, no start tag.
+std::string ClosingTagsOnly(std::size_t bytes);
+// `bytes` of prose with no tags at all.
+std::string NoTags(std::size_t bytes);
+// Realistic items whose titles and links are never closed.
+std::string UnclosedTitlesAndLinks(std::size_t bytes);
+
+}  // namespace feedline::bench

@@ -1,0 +1,94 @@
+"""Turns the benchmark results in a folder into the table bench/run prints."""
+import json
+import re
+import sys
+from pathlib import Path
+
+MIB = 1024 * 1024
+
+
+def load(path):
+    return {b["name"]: b for b in json.loads(path.read_text())["benchmarks"]}
+
+
+def ns(bench):
+    scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[bench["time_unit"]]
+    return bench["real_time"] * scale
+
+
+def fmt_time(value_ns):
+    for unit, scale in (("s", 1e9), ("ms", 1e6), ("µs", 1e3)):
+        if value_ns >= scale:
+            return f"{value_ns / scale:.3g} {unit}"
+    return f"{value_ns:.0f} ns"
+
+
+def rows(folder):
+    per_call = load(folder / "per_call.json")
+    for name, bench in per_call.items():
+        match = re.fullmatch(r"call/realistic/(\w+)/k(\d+)", name)
+        if not match:
+            continue
+        size, k = match.groups()
+        call = ns(bench)
+        scan = ns(per_call[f"memmem/realistic/{size}/k{k}"])
+        copying = ns(next(b for n, b in per_call.items()
+                          if n.startswith(f"copying/realistic/{size}/k{k}")))
+        tail = f"copying walk {fmt_time(copying)} = {copying / call:.0f}x the call"
+        case = f"call, {size} feed, item {k}"
+        if scan >= 10e3:
+            yield (case, f"{fmt_time(call)} vs memmem {fmt_time(scan)}; {tail}",
+                   "call/memmem <= 1.3", call / scan, call / scan <= 1.3)
+        else:
+            # Below 10 µs the call's own fixed cost (clock, parses, line) is what counts.
+            excess = max(call - scan, 0.0)
+            yield (case, f"{fmt_time(call)} vs memmem {fmt_time(scan)}, call - memmem "
+                   f"{fmt_time(excess)}; {tail}", "call - memmem <= 1 µs", excess / 1e3,
+                   excess <= 1e3)
+    for name, bench in per_call.items():
+        match = re.fullmatch(r"hostile-call/([\w-]+)/(\w+)/k(\d+)", name)
+        if not match:
+            continue
+        kind, size, k = match.groups()
+        call = ns(bench)
+        scan = ns(per_call[f"whole-scan/{kind}/{size}"])
+        yield (f"hostile: {kind} {size}, item {int(k):,}",
+               f"{fmt_time(call)} vs whole memmem scan {fmt_time(scan)}",
+               "call/scan <= 2", call / scan, call / scan <= 2)
+
+    download = next(iter(load(folder / "download.json").values()))
+    lib, curl = download["library_ms"], download["curl_ms"]
+    yield ("download 50 MiB (median of 15, alternating)",
+           f"library {lib:.1f} ms vs curl {curl:.1f} ms", "library/curl <= 1.2",
+           lib / curl, lib / curl <= 1.2)
+
+    text = (folder / "host_time.txt").read_text()
+    peak_kib = int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", text).group(1))
+    limit_mib = 2.2 * 50 + 16
+    peak_mib = peak_kib / 1024
+    yield ("peak RSS, host downloading 50 MiB twice", f"{peak_mib:.1f} MiB",
+           f"<= {limit_mib:.0f} MiB", peak_mib / limit_mib, peak_mib <= limit_mib)
+
+
+def main():
+    folder = Path(sys.argv[1])
+    markdown = "--markdown" in sys.argv[2:]
+    table = list(rows(folder))
+    header = ("case", "figure", "target", "ratio", "met")
+    lines = [(c, f, t, f"{r:.2f}", "yes" if m else "NO") for c, f, t, r, m in table]
+    if markdown:
+        print("| " + " | ".join(header) + " |")
+        print("|" + "---|" * len(header))
+        for line in lines:
+            print("| " + " | ".join(line) + " |")
+    else:
+        widths = [max(len(str(x[i])) for x in [header] + lines) for i in range(len(header))]
+        for line in [header] + lines:
+            print("  ".join(str(v).ljust(w) for v, w in zip(line, widths)))
+    met = sum(m for *_, m in table)
+    print(f"\n{met} of {len(table)} targets met")
+    return 0 if met == len(table) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
