@@ -17,6 +17,7 @@ namespace {
 // A transfer in progress: the body so far, and the handle to ask for its announced size.
 struct Transfer {
   CURL* handle;
+  std::uint64_t maxBytes;
   std::string body;
   bool sized = false;
 };
@@ -34,14 +35,14 @@ void AdviseHugePages(char* buffer, size_t bytes) {
 size_t AppendBody(char* data, size_t size, size_t count, void* userdata) {
   auto& transfer = *static_cast<Transfer*>(userdata);
   const size_t bytes = size * count;
-  if (transfer.body.size() + bytes > kMaxDocumentBytes) return 0;  // aborts the transfer
+  if (transfer.body.size() + bytes > transfer.maxBytes) return 0;  // aborts the transfer
   try {
     if (!transfer.sized) {
       // Reserving the announced size once avoids regrowing a large document.
       transfer.sized = true;
       curl_off_t announced = -1;
       curl_easy_getinfo(transfer.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-      if (announced > 0 && static_cast<std::uint64_t>(announced) <= kMaxDocumentBytes) {
+      if (announced > 0 && static_cast<std::uint64_t>(announced) <= transfer.maxBytes) {
         transfer.body.reserve(static_cast<size_t>(announced));
         AdviseHugePages(transfer.body.data(), transfer.body.capacity());
       }
@@ -90,7 +91,7 @@ bool CurlReady() {
 }
 
 void Configure(CURL* handle, const char* url, const std::string& agent, curl_slist* headers,
-               Transfer& transfer) {
+               const DownloadLimits& limits, Transfer& transfer) {
   curl_easy_setopt(handle, CURLOPT_URL, url);
   curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
@@ -99,9 +100,10 @@ void Configure(CURL* handle, const char* url, const std::string& agent, curl_sli
   curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file");
   curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT, kTransferTimeoutSeconds);
-  curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxDocumentBytes));
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, limits.transferTimeoutMs);
+  curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
+                   static_cast<curl_off_t>(limits.maxDocumentBytes));
   // A fresh connection every time: nothing of an earlier download is reused.
   curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
   curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
@@ -120,7 +122,7 @@ std::string HostAgentName() {
   return std::string(full.substr(full.rfind('/') + 1));
 }
 
-bool DownloadFeed(const char* url, FeedCache& cache) {
+bool DownloadFeed(const char* url, FeedCache& cache, const DownloadLimits& limits) {
   if (!CurlReady()) return false;
   const std::string agent = HostAgentName();
   CURL* handle = curl_easy_init();
@@ -132,8 +134,8 @@ bool DownloadFeed(const char* url, FeedCache& cache) {
     curl_easy_cleanup(handle);
     return false;
   }
-  Transfer transfer{handle, {}};
-  Configure(handle, url, agent, both, transfer);
+  Transfer transfer{handle, limits.maxDocumentBytes, {}};
+  Configure(handle, url, agent, both, limits, transfer);
   CURLcode result;
   {
     SigpipeGuard guard;

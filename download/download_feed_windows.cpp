@@ -3,6 +3,7 @@
 #include <wininet.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "download/agent_name.h"
@@ -12,15 +13,16 @@ namespace feedline {
 namespace {
 
 // Reload from the server, keep nothing in the local cache, send "Pragma: no-cache".
+// Redirects are followed by OpenFollowingRedirects rather than by WinINet.
 constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                              INTERNET_FLAG_HYPERLINK | INTERNET_FLAG_PRAGMA_NOCACHE;
 static_assert(kOpenFlags == 0x84000500);
 
 constexpr DWORD kReadBufferBytes = 1024;
 
-void SetTimeouts(HINTERNET session) {
-  DWORD connect = kConnectTimeoutSeconds * 1000;
-  DWORD transfer = kTransferTimeoutSeconds * 1000;
+void SetTimeouts(HINTERNET session, const DownloadLimits& limits) {
+  DWORD connect = static_cast<DWORD>(limits.connectTimeoutMs);
+  DWORD transfer = static_cast<DWORD>(limits.transferTimeoutMs);
   InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
   InternetSetOptionA(session, INTERNET_OPTION_SEND_TIMEOUT, &transfer, sizeof transfer);
   InternetSetOptionA(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &transfer, sizeof transfer);
@@ -38,22 +40,64 @@ long long AnnouncedLength(HINTERNET request) {
 
 // Reads the whole body into `body`; false on a failed read, a cut-off body, a body over the
 // size limit or a transfer longer than the time limit.
-bool ReadBody(HINTERNET request, std::string& body) {
-  const ULONGLONG started = GetTickCount64();
+bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started,
+              std::string& body) {
   const long long announced = AnnouncedLength(request);
-  if (announced > static_cast<long long>(kMaxDocumentBytes)) return false;
+  if (announced > static_cast<long long>(limits.maxDocumentBytes)) return false;
   if (announced > 0) body.reserve(static_cast<size_t>(announced));
   char buffer[kReadBufferBytes];
   for (;;) {
     DWORD read = 0;
     if (!InternetReadFile(request, buffer, sizeof buffer, &read)) return false;
     if (read == 0) break;
-    if (body.size() + read > kMaxDocumentBytes) return false;
+    if (body.size() + read > limits.maxDocumentBytes) return false;
     body.append(buffer, read);
-    if (GetTickCount64() - started > kTransferTimeoutSeconds * 1000ull) return false;
+    if (GetTickCount64() - started > static_cast<ULONGLONG>(limits.transferTimeoutMs)) return false;
   }
   // WinINet ends a body cut off by a dropped connection like a complete one.
   return announced < 0 || body.size() == static_cast<unsigned long long>(announced);
+}
+
+bool IsRedirect(HINTERNET request) {
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                      nullptr)) {
+    return false;  // not HTTP
+  }
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The absolute address a redirect points to, or empty when it has none or it leaves http(s).
+std::string RedirectTarget(HINTERNET request, const std::string& from) {
+  char location[2048] = {};
+  DWORD size = sizeof location - 1;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return {};
+  char target[4096] = {};
+  DWORD targetSize = sizeof target;
+  if (!InternetCombineUrlA(from.c_str(), location, target, &targetSize, ICU_NO_ENCODE)) return {};
+  const std::string combined(target, targetSize);
+  const bool web = _strnicmp(target, "http://", 7) == 0 || _strnicmp(target, "https://", 8) == 0;
+  return web ? combined : std::string();
+}
+
+// Opens the address and follows up to kMaxRedirects redirects to http or https addresses.
+// WinINet's own redirect handling has no limit under every implementation, so a redirect loop
+// could hold the host's thread for ever; this one ends it, like the time limit.
+HINTERNET OpenFollowingRedirects(HINTERNET session, const char* url,
+                                 const DownloadLimits& limits, ULONGLONG started) {
+  constexpr int kMaxRedirects = 10;
+  std::string current = url;
+  for (int redirects = 0;; ++redirects) {
+    HINTERNET request = InternetOpenUrlA(session, current.c_str(), nullptr, 0,
+                                         kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
+    if (request == nullptr || !IsRedirect(request)) return request;
+    std::string next = RedirectTarget(request, current);
+    InternetCloseHandle(request);
+    const bool late = GetTickCount64() - started > static_cast<ULONGLONG>(limits.transferTimeoutMs);
+    if (next.empty() || redirects == kMaxRedirects || late) return nullptr;
+    current = std::move(next);
+  }
 }
 
 }  // namespace
@@ -66,22 +110,23 @@ std::string HostAgentName() {
   }));
 }
 
-bool DownloadFeed(const char* url, FeedCache& cache) {
+bool DownloadFeed(const char* url, FeedCache& cache, const DownloadLimits& limits) {
+  const ULONGLONG started = GetTickCount64();
   const std::string agent = HostAgentName();
   HINTERNET session =
       InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   if (session == nullptr) return false;
-  SetTimeouts(session);
+  SetTimeouts(session, limits);
   bool complete = false;
   std::string body;
-  HINTERNET request = InternetOpenUrlA(session, url, nullptr, 0, kOpenFlags, 0);
-  if (request != nullptr) {
-    try {
-      complete = ReadBody(request, body);
-    } catch (...) {
-      complete = false;  // out of memory: a failed transfer, with both handles still closed
+  try {
+    HINTERNET request = OpenFollowingRedirects(session, url, limits, started);
+    if (request != nullptr) {
+      complete = ReadBody(request, limits, started, body);
+      InternetCloseHandle(request);
     }
-    InternetCloseHandle(request);
+  } catch (...) {
+    complete = false;  // out of memory: a failed transfer
   }
   InternetCloseHandle(session);
   if (complete) cache.Replace(std::move(body));

@@ -51,7 +51,8 @@ ExternalProject_Add(native_integration_tests
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON)
 add_test(NAME feedline_integration_wine
-  COMMAND ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests --gtest_filter=Cases/UnderWine.*)
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network
+          ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests --gtest_filter=Cases/UnderWine.*)
 feedline_wine_test(feedline_integration_wine)
 set_property(TEST feedline_integration_wine APPEND PROPERTY ENVIRONMENT
   FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>)

@@ -51,6 +51,7 @@ FeedServer::FeedServer() {
           return false;
         });
   });
+  AddFaultRoutes();
   port_ = server_.bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
   while (!server_.is_running()) std::this_thread::yield();
@@ -62,7 +63,54 @@ std::string FeedServer::Url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
+void FeedServer::AddFaultRoutes() {
+  server_.Get("/loop", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/loop");
+  });
+  server_.Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("file:///etc/hostname");
+  });
+  server_.Get("/trickle", [this](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("application/rss+xml",
+                                          [this](size_t offset, httplib::DataSink& sink) {
+      // One byte, then a second's pause unless the server is shutting down.
+      for (int tick = 0; tick < 100 && !stopping_; ++tick) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      if (stopping_ || offset >= kThreeItemFeed.size()) {
+        sink.done();
+        return true;
+      }
+      return sink.write(kThreeItemFeed.data() + offset, 1);
+    });
+  });
+  constexpr size_t kHuge = 65u << 20;
+  auto sendHuge = [](size_t offset, httplib::DataSink& sink) {
+    static const std::string block(1 << 20, 'x');
+    if (offset >= kHuge) {
+      sink.done();
+      return true;
+    }
+    return sink.write(block.data(), block.size());
+  };
+  server_.Get("/huge", [sendHuge](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider("application/rss+xml", sendHuge);
+  });
+  server_.Get("/huge-announced", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(kHuge, "application/rss+xml",
+                                  [](size_t, size_t length, httplib::DataSink& sink) {
+      static const std::string block(1 << 20, 'x');
+      return sink.write(block.data(), std::min(length, block.size()));
+    });
+  });
+  // A proxy is asked for absolute addresses: answer every one of them with the feed.
+  server_.Get("http://.*", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(kThreeItemFeed, "application/rss+xml");
+  });
+}
+
 void FeedServer::Stop() {
+  stopping_ = true;
   server_.stop();
   if (thread_.joinable()) thread_.join();
 }

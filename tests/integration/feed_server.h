@@ -27,6 +27,12 @@ struct SeenRequest {
 //   /zero      kZeroByteFeed
 //   /redirect  a 302 to /feed
 //   /flaky     the feed once, then bodies cut off before their announced length
+//   /loop      a redirect to itself
+//   /to-file   a redirect to a file: address
+//   /trickle   a body sent one byte a second
+//   /huge      a body of 65 MiB without a Content-Length (chunked)
+//   /huge-announced  a Content-Length of 65 MiB
+// Any other absolute address (as a proxy is asked for it) answers with the feed too.
 class FeedServer {
  public:
   FeedServer();
@@ -39,12 +45,15 @@ class FeedServer {
   std::vector<SeenRequest> Requests() const;
 
  private:
+  void AddFaultRoutes();
+
   httplib::Server server_;
   int port_ = 0;
   std::thread thread_;
   mutable std::mutex mutex_;
   std::vector<SeenRequest> requests_;
   std::atomic<int> flakyServed_{0};
+  std::atomic<bool> stopping_{false};
 };
 
 // An address on 127.0.0.1 where nothing listens.

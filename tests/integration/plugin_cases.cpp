@@ -25,6 +25,15 @@ Step Fetch(const std::string& url, const std::string& count, const std::string& 
   return {"fetch", url, count, minutes, seconds};
 }
 
+// A good feed, then two refreshes from `fault`: the line keeps rotating over the good feed.
+PluginCase FailedRefresh(const std::string& name, const std::string& fault) {
+  return {name,
+          Session({Fetch("@/feed", "3", "0", "0"), Fetch(fault, "3", "0", "0"),
+                   Fetch(fault, "3", "0", "0")}),
+          Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one"}),
+          std::nullopt};
+}
+
 std::vector<PluginCase> MakeCases() {
   using Paths = std::vector<std::string>;
   return {
@@ -74,6 +83,13 @@ std::vector<PluginCase> MakeCases() {
         Fetch("@/feed", "5", "30", "10"), {"unload"}},
        {"loaded", "two%lhttp://two", "unloaded", "loaded", "one%lhttp://one", "unloaded"},
        Paths{"/feed", "/feed"}},
+      FailedRefresh("RedirectLoopKeepsRotating", "@/loop"),
+      FailedRefresh("RedirectToFileKeepsRotating", "@/to-file"),
+      FailedRefresh("HttpsOnPlainPortKeepsRotating", "@https"),
+      FailedRefresh("AnnouncedOver64MiBKeepsRotating", "@/huge-announced"),
+      FailedRefresh("UnresolvableNameKeepsRotating", "@unresolvable"),
+      {"LoadUseUnloadManyTimesLeavesNothing", {{"cycles", "300", "@/feed"}}, {"no growth"},
+       Paths(320, "/feed")},
   };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,13 +10,15 @@
 namespace feedline::test {
 
 // A host session against a fresh feed server. In step words, "@/path" stands for that path on
-// the server and "@unreachable" for an address where nothing listens.
+// the server, "@unreachable" for an address where nothing listens, "@https" for the server's
+// plain port addressed with https, and "@unresolvable" for a name that does not resolve.
 struct PluginCase {
   std::string name;
   std::vector<Step> steps;
   std::vector<std::string> results;
-  // The paths the server was asked for, in order.
-  std::vector<std::string> requests;
+  // The paths the server was asked for, in order; not checked when absent (a redirect loop
+  // takes as many requests as the client allows).
+  std::optional<std::vector<std::string>> requests;
 };
 
 // Names the case in test output instead of dumping its bytes.

@@ -6,7 +6,9 @@
 namespace feedline::test {
 
 // One step a host takes, as words:
-//   load | unload | init | getparam NAME | fetch URL COUNT MINUTES SECONDS
+//   load | unload | init | getparam NAME | fetch URL COUNT MINUTES SECONDS | cycles N URL
+// "cycles" loads, calls (URL 5 30 0) and unloads the plug-in N times after a warm-up of 20, and
+// yields "no growth" unless the process grew by 1 MiB or more, or the library stayed mapped.
 // The word "<null>" passes a null pointer, "<empty>" the empty text; inside a word "\xHH"
 // stands for any byte and "\\" for a backslash. Each step yields one result line: the returned text
 // escaped (see EscapeBytes), or for load and unload what happened.

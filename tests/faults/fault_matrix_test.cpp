@@ -1,0 +1,151 @@
+// A good feed, then refreshes against servers and addresses that fail in every way we know of:
+// each call must come back within its time limit, and the line must keep rotating over the last
+// good document. The download runs with shortened time limits so that a hang costs 2 s, not 60.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "download/download_feed.h"
+#include "plugin/rotation.h"
+#include "tests/faults/silent_listener.h"
+#include "tests/integration/feed_server.h"
+
+namespace feedline::test {
+namespace {
+
+constexpr DownloadLimits kTestLimits{1000, 2000, 64ull << 20};
+constexpr double kQuick = 1.5;                                  // seconds for a prompt failure
+constexpr double kHang = kTestLimits.transferTimeoutMs / 1000.0 + 1.0;
+
+bool NetworkIsIsolated() { return std::getenv("FEEDLINE_ISOLATED_NETWORK") != nullptr; }
+
+// Where a fault comes from: a path on the feed server, or a special address.
+struct FaultCase {
+  std::string name;
+  std::string address;  // "@/path", "@https" (TLS to the plain port), "@silent", "@unresolvable"
+  double secondsAtMost;
+};
+
+class FaultMatrix : public testing::TestWithParam<FaultCase> {
+ protected:
+  FaultMatrix() {
+    env_.now = &LocalNow;
+    env_.download = [](const char* url, FeedCache& cache) {
+      DownloadFeed(url, cache, kTestLimits);
+    };
+  }
+
+  std::string Resolve(const std::string& address) const {
+    if (address == "@silent") return silent_.Url();
+    if (address == "@unresolvable") return "http://feedline-fault-test.invalid/feed";
+    if (address == "@https") return "https" + server_.Url("/feed").substr(4);
+    return server_.Url(address.substr(1));
+  }
+
+  // One call with refresh and rotation due on every call; returns the line and its duration.
+  std::pair<std::string, double> Call(const std::string& url) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string line = RunFetch(state_, {url.c_str(), "3", "0", "0"}, env_);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {line, took.count()};
+  }
+
+  FeedServer server_;
+  SilentListener silent_;
+  FeedState state_ = MakeLoadedState(&LocalNow);
+  Environment env_;
+};
+
+TEST_P(FaultMatrix, KeepsRotatingOverLastGoodDocumentWithinLimit) {
+  const FaultCase& fault = GetParam();
+  if (fault.address == "@unresolvable" && !NetworkIsIsolated()) {
+    GTEST_SKIP() << "name lookups would leave the machine; ctest runs this in its own network";
+  }
+  EXPECT_EQ(Call(server_.Url("/feed")).first, "two%lhttp://two");
+  const std::string url = Resolve(fault.address);
+  for (const char* expected : {"three%lhttp://three", "one%lhttp://one"}) {
+    const auto [line, seconds] = Call(url);
+    EXPECT_EQ(line, expected);
+    EXPECT_LE(seconds, fault.secondsAtMost);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultMatrix,
+    testing::Values(FaultCase{"NeverAnswers", "@silent", kHang},
+                    FaultCase{"TricklesAByteASecond", "@/trickle", kHang},
+                    FaultCase{"DropsMidBody", "@/flaky", kQuick},
+                    FaultCase{"BodyOver64MiB", "@/huge", 5.0},
+                    FaultCase{"AnnouncesOver64MiB", "@/huge-announced", kQuick},
+                    FaultCase{"RedirectLoop", "@/loop", kQuick},
+                    FaultCase{"RedirectToFileAddress", "@/to-file", kQuick},
+                    FaultCase{"HttpsOnPlainPort", "@https", kQuick},
+                    FaultCase{"NameDoesNotResolve", "@unresolvable", kQuick}),
+    [](const auto& info) { return info.param.name; });
+
+// A proxy named by http_proxy gets the request, absolute address and all.
+TEST(Proxy, RequestGoesThroughConfiguredProxy) {
+  FeedServer proxy;
+  const std::string proxyUrl = proxy.Url("");
+  setenv("http_proxy", proxyUrl.c_str(), 1);
+  unsetenv("no_proxy");
+  unsetenv("NO_PROXY");
+  FeedCache cache;
+  // Nothing listens at this loopback address: only the proxy can answer.
+  const bool downloaded = DownloadFeed("http://127.0.0.2:9/news.rss", cache, kTestLimits);
+  unsetenv("http_proxy");
+  ASSERT_TRUE(downloaded);
+  EXPECT_EQ(cache.Text(), kThreeItemFeed);
+  const auto requests = proxy.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].path, "http://127.0.0.2:9/news.rss");
+}
+
+// The resident set of this process in KiB.
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string key; status >> key;) {
+    if (key == "VmRSS:") {
+      long kib = 0;
+      status >> kib;
+      return kib;
+    }
+  }
+  return 0;
+}
+
+// Hundreds of failed refreshes: LeakSanitizer checks them in the sanitizer build, and the
+// resident set must not grow in the plain one.
+TEST(FaultMatrixRepeated, FailedRefreshesLeaveNothingBehind) {
+  FeedServer server;
+  const std::string faults[] = {server.Url("/flaky"), server.Url("/loop"),
+                                server.Url("/to-file"), "https" + server.Url("/feed").substr(4),
+                                UnreachableUrl()};
+  FeedState state = MakeLoadedState(&LocalNow);
+  const Environment env{&LocalNow, [](const char* url, FeedCache& cache) {
+                          DownloadFeed(url, cache, kTestLimits);
+                        }};
+  const std::string good = server.Url("/feed");
+  RunFetch(state, {good.c_str(), "3", "0", "0"}, env);
+  auto round = [&] {
+    for (const auto& url : faults) {
+      const std::string line = RunFetch(state, {url.c_str(), "3", "0", "0"}, env);
+      ASSERT_NE(line, "") << url;
+      ASSERT_NE(line, "%l") << url;
+    }
+  };
+  for (int i = 0; i < 20; ++i) round();  // warm-up: caches and pools reach their size
+  const long before = ResidentKiB();
+  for (int i = 0; i < 200; ++i) round();
+  const long grown = ResidentKiB() - before;
+#if !defined(__SANITIZE_ADDRESS__)
+  EXPECT_LT(grown, 1024) << "KiB grown over 1000 failed refreshes";
+#endif
+  RecordProperty("resident_growth_kib", std::to_string(grown));
+}
+
+}  // namespace
+}  // namespace feedline::test
