@@ -38,8 +38,17 @@ long long AnnouncedLength(HINTERNET request) {
   return end != text && length >= 0 ? length : -1;
 }
 
+// Milliseconds left of the transfer's time limit, at least 1.
+DWORD RemainingMs(const DownloadLimits& limits, ULONGLONG started) {
+  const ULONGLONG spent = GetTickCount64() - started;
+  const auto limit = static_cast<ULONGLONG>(limits.transferTimeoutMs);
+  return spent >= limit ? 1 : static_cast<DWORD>(limit - spent);
+}
+
 // Reads the whole body into `body`; false on a failed read, a cut-off body, a body over the
-// size limit or a transfer longer than the time limit.
+// size limit or a transfer longer than the time limit. Each read asks only for the bytes that
+// have arrived, and each wait for more is bounded by the time left: a full-buffer read would
+// wait for a slow server however long it takes.
 bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started,
               std::string& body) {
   const long long announced = AnnouncedLength(request);
@@ -47,8 +56,16 @@ bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started
   if (announced > 0) body.reserve(static_cast<size_t>(announced));
   char buffer[kReadBufferBytes];
   for (;;) {
+    DWORD wait = RemainingMs(limits, started);
+    InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &wait, sizeof wait);
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
     DWORD read = 0;
-    if (!InternetReadFile(request, buffer, sizeof buffer, &read)) return false;
+    if (available > 0 &&
+        !InternetReadFile(request, buffer, available < sizeof buffer ? available : sizeof buffer,
+                          &read)) {
+      return false;
+    }
     if (read == 0) break;
     if (body.size() + read > limits.maxDocumentBytes) return false;
     body.append(buffer, read);

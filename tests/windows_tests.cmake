@@ -50,9 +50,9 @@ ExternalProject_Add(native_integration_tests
   BUILD_COMMAND ${CMAKE_COMMAND} --build . --target feedline_integration_tests
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON)
+# In a network of its own, with a Wine prefix of its own whose wineserver starts in there too.
 add_test(NAME feedline_integration_wine
-  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network ${CMAKE_CURRENT_SOURCE_DIR}/wine-in-namespace
           ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests --gtest_filter=Cases/UnderWine.*)
-feedline_wine_test(feedline_integration_wine)
-set_property(TEST feedline_integration_wine APPEND PROPERTY ENVIRONMENT
-  FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>)
+set_tests_properties(feedline_integration_wine PROPERTIES ENVIRONMENT
+  "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-network;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>")
