@@ -38,7 +38,8 @@ add_test(NAME feedline_exports
 add_executable(feedline_test_host
   integration/windows_test_host.cpp
   integration/plugin_loader_windows.cpp
-  integration/plugin_script.cpp)
+  integration/plugin_script.cpp
+  support/process_memory_windows.cpp)
 target_include_directories(feedline_test_host PRIVATE ${PROJECT_SOURCE_DIR})
 add_dependencies(feedline_test_host feedline)
 

@@ -5,13 +5,13 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "download/download_feed.h"
 #include "plugin/rotation.h"
 #include "tests/faults/silent_listener.h"
 #include "tests/integration/feed_server.h"
+#include "tests/support/process_memory.h"
 
 namespace feedline::test {
 namespace {
@@ -104,19 +104,6 @@ TEST(Proxy, RequestGoesThroughConfiguredProxy) {
   EXPECT_EQ(requests[0].path, "http://127.0.0.2:9/news.rss");
 }
 
-// The resident set of this process in KiB.
-long ResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string key; status >> key;) {
-    if (key == "VmRSS:") {
-      long kib = 0;
-      status >> kib;
-      return kib;
-    }
-  }
-  return 0;
-}
-
 // Hundreds of failed refreshes: LeakSanitizer checks them in the sanitizer build, and the
 // resident set must not grow in the plain one.
 TEST(FaultMatrixRepeated, FailedRefreshesLeaveNothingBehind) {
@@ -138,9 +125,9 @@ TEST(FaultMatrixRepeated, FailedRefreshesLeaveNothingBehind) {
     }
   };
   for (int i = 0; i < 20; ++i) round();  // warm-up: caches and pools reach their size
-  const long before = ResidentKiB();
+  const long before = ProcessMemoryKiB();
   for (int i = 0; i < 200; ++i) round();
-  const long grown = ResidentKiB() - before;
+  const long grown = ProcessMemoryKiB() - before;
 #if !defined(__SANITIZE_ADDRESS__)
   EXPECT_LT(grown, 1024) << "KiB grown over 1000 failed refreshes";
 #endif

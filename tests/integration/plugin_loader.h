@@ -36,7 +36,4 @@ class LoadedPlugin {
 // The file name (without directory) of this test executable, the expected user agent.
 std::string ExecutableFileName();
 
-// The memory this process holds, in KiB (resident set on Linux, private bytes on Windows).
-long ProcessMemoryKiB();
-
 }  // namespace feedline::test

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <fstream>
 
 #include "tests/integration/plugin_loader.h"
 
@@ -40,18 +39,6 @@ std::string ExecutableFileName() {
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
   const std::string full(path, length > 0 ? static_cast<size_t>(length) : 0);
   return full.substr(full.rfind('/') + 1);
-}
-
-long ProcessMemoryKiB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string key; status >> key;) {
-    if (key == "VmRSS:") {
-      long kib = 0;
-      status >> kib;
-      return kib;
-    }
-  }
-  return 0;
 }
 
 }  // namespace feedline::test

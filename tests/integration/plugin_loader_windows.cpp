@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <psapi.h>
 
 #include "tests/integration/plugin_loader.h"
 
@@ -36,17 +35,6 @@ std::string ExecutableFileName() {
   const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
   const std::string full(path, length);
   return full.substr(full.find_last_of("\\:") + 1);
-}
-
-long ProcessMemoryKiB() {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  if (!K32GetProcessMemoryInfo(GetCurrentProcess(),
-                               reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                               sizeof counters)) {
-    return 0;
-  }
-  return static_cast<long>(counters.PrivateUsage / 1024);
 }
 
 }  // namespace feedline::test

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "tests/integration/plugin_loader.h"
+#include "tests/support/process_memory.h"
 
 namespace feedline::test {
 namespace {
