@@ -98,21 +98,75 @@ std::string RedirectTarget(HINTERNET request, const std::string& from) {
   return web ? combined : std::string();
 }
 
+// A request and, for HTTP, the connection handle it belongs to.
+struct OpenedUrl {
+  HINTERNET connection = nullptr;
+  HINTERNET request = nullptr;
+};
+
+void Close(OpenedUrl& opened) {
+  if (opened.request != nullptr) InternetCloseHandle(opened.request);
+  if (opened.connection != nullptr) InternetCloseHandle(opened.connection);
+  opened = {};
+}
+
+// Opens one address without following redirects. HTTP and HTTPS go through a connection and a
+// request handle of their own, so that the time limits are set on them before the request is
+// sent: not every WinINet passes the session's receive limit on to the wait for the response
+// (under Wine a silent server otherwise holds the call for ever). Other schemes use
+// InternetOpenUrlA.
+OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimits& limits) {
+  char host[INTERNET_MAX_HOST_NAME_LENGTH] = {}, user[256] = {}, password[256] = {};
+  char path[INTERNET_MAX_PATH_LENGTH] = {}, extra[INTERNET_MAX_PATH_LENGTH] = {};
+  URL_COMPONENTSA parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.lpszHostName = host;
+  parts.dwHostNameLength = sizeof host;
+  parts.lpszUserName = user;
+  parts.dwUserNameLength = sizeof user;
+  parts.lpszPassword = password;
+  parts.dwPasswordLength = sizeof password;
+  parts.lpszUrlPath = path;
+  parts.dwUrlPathLength = sizeof path;
+  parts.lpszExtraInfo = extra;
+  parts.dwExtraInfoLength = sizeof extra;
+  const DWORD flags = kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT;
+  OpenedUrl opened;
+  if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) ||
+      (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
+    opened.request = InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, 0);
+    return opened;
+  }
+  opened.connection = InternetConnectA(session, host, parts.nPort, user[0] ? user : nullptr,
+                                       password[0] ? password : nullptr, INTERNET_SERVICE_HTTP,
+                                       0, 0);
+  if (opened.connection == nullptr) return opened;
+  SetTimeouts(opened.connection, limits);
+  const std::string object = std::string(path[0] ? path : "/") + extra;
+  const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
+  opened.request = HttpOpenRequestA(opened.connection, "GET", object.c_str(), nullptr, nullptr,
+                                    nullptr, flags | secure, 0);
+  if (opened.request != nullptr) SetTimeouts(opened.request, limits);
+  if (opened.request == nullptr || !HttpSendRequestA(opened.request, nullptr, 0, nullptr, 0)) {
+    Close(opened);
+  }
+  return opened;
+}
+
 // Opens the address and follows up to kMaxRedirects redirects to http or https addresses.
 // WinINet's own redirect handling has no limit under every implementation, so a redirect loop
 // could hold the host's thread for ever; this one ends it, like the time limit.
-HINTERNET OpenFollowingRedirects(HINTERNET session, const char* url,
-                                 const DownloadLimits& limits, ULONGLONG started) {
+OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const DownloadLimits& limits,
+                                 ULONGLONG started) {
   constexpr int kMaxRedirects = 10;
   std::string current = url;
   for (int redirects = 0;; ++redirects) {
-    HINTERNET request = InternetOpenUrlA(session, current.c_str(), nullptr, 0,
-                                         kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
-    if (request == nullptr || !IsRedirect(request)) return request;
-    std::string next = RedirectTarget(request, current);
-    InternetCloseHandle(request);
+    OpenedUrl opened = OpenOnce(session, current, limits);
+    if (opened.request == nullptr || !IsRedirect(opened.request)) return opened;
+    std::string next = RedirectTarget(opened.request, current);
+    Close(opened);
     const bool late = GetTickCount64() - started > static_cast<ULONGLONG>(limits.transferTimeoutMs);
-    if (next.empty() || redirects == kMaxRedirects || late) return nullptr;
+    if (next.empty() || redirects == kMaxRedirects || late) return opened;
     current = std::move(next);
   }
 }
@@ -136,15 +190,14 @@ bool DownloadFeed(const char* url, FeedCache& cache, const DownloadLimits& limit
   SetTimeouts(session, limits);
   bool complete = false;
   std::string body;
+  OpenedUrl opened;
   try {
-    HINTERNET request = OpenFollowingRedirects(session, url, limits, started);
-    if (request != nullptr) {
-      complete = ReadBody(request, limits, started, body);
-      InternetCloseHandle(request);
-    }
+    opened = OpenFollowingRedirects(session, url, limits, started);
+    if (opened.request != nullptr) complete = ReadBody(opened.request, limits, started, body);
   } catch (...) {
-    complete = false;  // out of memory: a failed transfer
+    complete = false;  // out of memory: a failed transfer, with every handle still closed
   }
+  Close(opened);
   InternetCloseHandle(session);
   if (complete) cache.Replace(std::move(body));
   return complete;

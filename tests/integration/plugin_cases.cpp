@@ -88,6 +88,10 @@ std::vector<PluginCase> MakeCases() {
       FailedRefresh("HttpsOnPlainPortKeepsRotating", "@https"),
       FailedRefresh("AnnouncedOver64MiBKeepsRotating", "@/huge-announced"),
       FailedRefresh("UnresolvableNameKeepsRotating", "@unresolvable"),
+      // The real time limits: a silent server costs the host's thread at most 60 s.
+      {"SilentServerEndsWithinTimeLimit",
+       Session({Fetch("@/feed", "3", "0", "0"), {"within", "65", "@silent", "3", "0", "0"}}),
+       Results({"two%lhttp://two", "three%lhttp://three"}), Paths{"/feed", "/feed"}},
       {"LoadUseUnloadManyTimesLeavesNothing", {{"cycles", "300", "@/feed"}}, {"no growth"},
        Paths(320, "/feed")},
   };

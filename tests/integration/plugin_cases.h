@@ -11,7 +11,8 @@ namespace feedline::test {
 
 // A host session against a fresh feed server. In step words, "@/path" stands for that path on
 // the server, "@unreachable" for an address where nothing listens, "@https" for the server's
-// plain port addressed with https, and "@unresolvable" for a name that does not resolve.
+// plain port addressed with https, "@unresolvable" for a name that does not resolve and
+// "@silent" for a server that takes the connection and never answers.
 struct PluginCase {
   std::string name;
   std::vector<Step> steps;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/faults/silent_listener.h"
 #include "tests/integration/feed_server.h"
 #include "tests/integration/plugin_cases.h"
 #include "tests/integration/plugin_loader.h"
@@ -15,13 +16,16 @@ namespace feedline::test {
 namespace {
 
 // The steps with "@..." words replaced by addresses of `server`.
-std::vector<Step> Resolve(const std::vector<Step>& steps, const FeedServer& server) {
+std::vector<Step> Resolve(const std::vector<Step>& steps, const FeedServer& server,
+                          const SilentListener& silent) {
   const std::string unreachable = UnreachableUrl();
   std::vector<Step> resolved = steps;
   for (Step& step : resolved) {
     for (std::string& word : step) {
       if (word == "@unreachable") {
         word = unreachable;
+      } else if (word == "@silent") {
+        word = silent.Url();
       } else if (word == "@https") {
         word = "https" + server.Url("/feed").substr(4);
       } else if (word == "@unresolvable") {
@@ -92,6 +96,7 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
   }
 
   FeedServer server_;
+  SilentListener silent_;
 };
 
 class InProcess : public PluginSession {};
@@ -99,7 +104,7 @@ class UnderWine : public PluginSession {};
 
 TEST_P(InProcess, MatchesExpectedLines) {
   if (WineHost() != nullptr) GTEST_SKIP() << "runs the Windows host only";
-  Check(RunPluginScript(FEEDLINE_PLUGIN_FILE, Resolve(GetParam().steps, server_)),
+  Check(RunPluginScript(FEEDLINE_PLUGIN_FILE, Resolve(GetParam().steps, server_, silent_)),
         ExecutableFileName());
 }
 
@@ -107,7 +112,7 @@ TEST_P(UnderWine, MatchesExpectedLines) {
   const char* host = WineHost();
   if (host == nullptr) GTEST_SKIP() << "FEEDLINE_WINE_HOST is not set";
   const std::string hostPath = host;
-  Check(RunUnderWine(hostPath, Resolve(GetParam().steps, server_)),
+  Check(RunUnderWine(hostPath, Resolve(GetParam().steps, server_, silent_)),
         hostPath.substr(hostPath.rfind('/') + 1));
 }
 

@@ -1,5 +1,6 @@
 #include "tests/integration/plugin_script.h"
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -68,6 +69,15 @@ std::string RunStep(const std::string& pluginFile, std::unique_ptr<LoadedPlugin>
   if (op == "getparam" && step.size() == 2) return EscapeBytes(plugin->getparam(args.Arg(1)));
   if (op == "fetch" && step.size() == 5) {
     return EscapeBytes(plugin->fetch(args.Arg(1), args.Arg(2), args.Arg(3), args.Arg(4)));
+  }
+  if (op == "within" && step.size() == 6) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::string line = plugin->fetch(args.Arg(2), args.Arg(3), args.Arg(4), args.Arg(5));
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (took.count() > std::stod(args.texts[0])) {
+      return "took " + std::to_string(static_cast<int>(took.count())) + " s";
+    }
+    return EscapeBytes(line);
   }
   return "bad step";
 }
