@@ -38,6 +38,11 @@ long long AnnouncedLength(HINTERNET request) {
   return end != text && length >= 0 ? length : -1;
 }
 
+// Whether the transfer has used up its time limit.
+bool TimeIsUp(const DownloadLimits& limits, ULONGLONG started) {
+  return GetTickCount64() - started > static_cast<ULONGLONG>(limits.transferTimeoutMs);
+}
+
 // Milliseconds left of the transfer's time limit, at least 1.
 DWORD RemainingMs(const DownloadLimits& limits, ULONGLONG started) {
   const ULONGLONG spent = GetTickCount64() - started;
@@ -69,7 +74,7 @@ bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started
     if (read == 0) break;
     if (body.size() + read > limits.maxDocumentBytes) return false;
     body.append(buffer, read);
-    if (GetTickCount64() - started > static_cast<ULONGLONG>(limits.transferTimeoutMs)) return false;
+    if (TimeIsUp(limits, started)) return false;
   }
   // WinINet ends a body cut off by a dropped connection like a complete one.
   return announced < 0 || body.size() == static_cast<unsigned long long>(announced);
@@ -165,8 +170,7 @@ OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const Downl
     if (opened.request == nullptr || !IsRedirect(opened.request)) return opened;
     std::string next = RedirectTarget(opened.request, current);
     Close(opened);
-    const bool late = GetTickCount64() - started > static_cast<ULONGLONG>(limits.transferTimeoutMs);
-    if (next.empty() || redirects == kMaxRedirects || late) return opened;
+    if (next.empty() || redirects == kMaxRedirects || TimeIsUp(limits, started)) return opened;
     current = std::move(next);
   }
 }

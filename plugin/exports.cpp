@@ -40,6 +40,6 @@ extern "C" const char* FEEDLINE_CALL FetchRSS(const char* url, const char* count
                               RealEnvironment());
   } catch (...) {
     // Nothing may unwind into the host: show whatever line is current.
-    return state->ResultText.empty() ? kEmptyText : state->ResultText.c_str();
+    return feedline::CurrentLine(*state);
   }
 }

@@ -15,13 +15,11 @@ std::optional<std::int32_t> ParseParam(const char* text) {
   return ParseInteger(text == nullptr ? std::string_view{} : std::string_view{text});
 }
 
-const char* CurrentLine(const FeedState& state) {
-  return state.ResultText.empty() ? EmptyLine() : state.ResultText.c_str();
-}
-
 }  // namespace
 
-const char* EmptyLine() { return ""; }
+const char* CurrentLine(const FeedState& state) {
+  return state.ResultText.empty() ? "" : state.ResultText.c_str();
+}
 
 const char* RunFetch(FeedState& state, const FetchParams& params, const Environment& env) {
   const char* url = params.url == nullptr ? "" : params.url;

@@ -27,7 +27,7 @@ struct Environment {
 // A malformed numeric parameter ends the call there and returns the line shown before.
 const char* RunFetch(FeedState& state, const FetchParams& params, const Environment& env);
 
-// The static empty line returned while there is nothing to show.
-const char* EmptyLine();
+// The line last shown: the state's line, or a static empty text while there is none.
+const char* CurrentLine(const FeedState& state);
 
 }  // namespace feedline

@@ -20,6 +20,12 @@ constexpr DownloadLimits kTestLimits{1000, 2000, 64ull << 20};
 constexpr double kQuick = 1.5;                                  // seconds for a prompt failure
 constexpr double kHang = kTestLimits.transferTimeoutMs / 1000.0 + 1.0;
 
+// The real clock, and downloads with the shortened limits.
+Environment ShortLimitsEnvironment() {
+  return {&LocalNow,
+          [](const char* url, FeedCache& cache) { DownloadFeed(url, cache, kTestLimits); }};
+}
+
 bool NetworkIsIsolated() { return std::getenv("FEEDLINE_ISOLATED_NETWORK") != nullptr; }
 
 // Where a fault comes from: a path on the feed server, or a special address.
@@ -31,13 +37,6 @@ struct FaultCase {
 
 class FaultMatrix : public testing::TestWithParam<FaultCase> {
  protected:
-  FaultMatrix() {
-    env_.now = &LocalNow;
-    env_.download = [](const char* url, FeedCache& cache) {
-      DownloadFeed(url, cache, kTestLimits);
-    };
-  }
-
   std::string Resolve(const std::string& address) const {
     if (address == "@silent") return silent_.Url();
     if (address == "@unresolvable") return "http://feedline-fault-test.invalid/feed";
@@ -56,7 +55,7 @@ class FaultMatrix : public testing::TestWithParam<FaultCase> {
   FeedServer server_;
   SilentListener silent_;
   FeedState state_ = MakeLoadedState(&LocalNow);
-  Environment env_;
+  Environment env_ = ShortLimitsEnvironment();
 };
 
 TEST_P(FaultMatrix, KeepsRotatingOverLastGoodDocumentWithinLimit) {
@@ -112,9 +111,7 @@ TEST(FaultMatrixRepeated, FailedRefreshesLeaveNothingBehind) {
                                 server.Url("/to-file"), "https" + server.Url("/feed").substr(4),
                                 UnreachableUrl()};
   FeedState state = MakeLoadedState(&LocalNow);
-  const Environment env{&LocalNow, [](const char* url, FeedCache& cache) {
-                          DownloadFeed(url, cache, kTestLimits);
-                        }};
+  const Environment env = ShortLimitsEnvironment();
   const std::string good = server.Url("/feed");
   RunFetch(state, {good.c_str(), "3", "0", "0"}, env);
   auto round = [&] {
