@@ -95,6 +95,9 @@ void Configure(CURL* handle, const char* url, const std::string& agent, curl_sli
   curl_easy_setopt(handle, CURLOPT_URL, url);
   curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+  // Feeds are text and shrink several times compressed; libcurl decodes, so the write callback
+  // (and with it the size limit) sees the document's own bytes.
+  curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
@@ -122,17 +125,17 @@ std::string HostAgentName() {
   return std::string(full.substr(full.rfind('/') + 1));
 }
 
-bool DownloadFeed(const char* url, FeedCache& cache, const DownloadLimits& limits) {
-  if (!CurlReady()) return false;
+std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits) {
+  if (!CurlReady()) return std::nullopt;
   const std::string agent = HostAgentName();
   CURL* handle = curl_easy_init();
-  if (handle == nullptr) return false;
+  if (handle == nullptr) return std::nullopt;
   curl_slist* headers = curl_slist_append(nullptr, "Pragma: no-cache");
   curl_slist* both = headers ? curl_slist_append(headers, "Cache-Control: no-cache") : nullptr;
   if (both == nullptr) {
     curl_slist_free_all(headers);
     curl_easy_cleanup(handle);
-    return false;
+    return std::nullopt;
   }
   Transfer transfer{handle, limits.maxDocumentBytes, {}};
   Configure(handle, url, agent, both, limits, transfer);
@@ -143,9 +146,8 @@ bool DownloadFeed(const char* url, FeedCache& cache, const DownloadLimits& limit
   }
   curl_easy_cleanup(handle);
   curl_slist_free_all(both);
-  if (result != CURLE_OK) return false;
-  cache.Replace(std::move(transfer.body));
-  return true;
+  if (result != CURLE_OK) return std::nullopt;
+  return std::move(transfer.body);
 }
 
 }  // namespace feedline

@@ -4,9 +4,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "download/agent_name.h"
+#include "download/body_inflater.h"
 #include "download/download_feed.h"
 
 namespace feedline {
@@ -19,6 +21,10 @@ constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE
 static_assert(kOpenFlags == 0x84000500);
 
 constexpr DWORD kReadBufferBytes = 1024;
+
+// Offered on every HTTP(S) request. The answer is decoded here with zlib rather than by
+// WinINet: not every WinINet reads "deflate" as the zlib stream that HTTP means by it.
+constexpr char kAcceptEncoding[] = "Accept-Encoding: gzip, deflate\r\n";
 
 void SetTimeouts(HINTERNET session, const DownloadLimits& limits) {
   DWORD connect = static_cast<DWORD>(limits.connectTimeoutMs);
@@ -38,6 +44,23 @@ long long AnnouncedLength(HINTERNET request) {
   return end != text && length >= 0 ? length : -1;
 }
 
+enum class Encoding { Plain, Compressed, Unknown };
+
+// How the body is encoded: as it is, with gzip or deflate, or with something not asked for.
+Encoding BodyEncoding(HINTERNET request) {
+  char text[64] = {};
+  DWORD size = sizeof text - 1;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_ENCODING, text, &size, nullptr)) {
+    return Encoding::Plain;
+  }
+  if (_stricmp(text, "identity") == 0) return Encoding::Plain;
+  if (_stricmp(text, "gzip") == 0 || _stricmp(text, "x-gzip") == 0 ||
+      _stricmp(text, "deflate") == 0) {
+    return Encoding::Compressed;
+  }
+  return Encoding::Unknown;
+}
+
 // Whether the transfer has used up its time limit.
 bool TimeIsUp(const DownloadLimits& limits, ULONGLONG started) {
   return GetTickCount64() - started > static_cast<ULONGLONG>(limits.transferTimeoutMs);
@@ -50,15 +73,21 @@ DWORD RemainingMs(const DownloadLimits& limits, ULONGLONG started) {
   return spent >= limit ? 1 : static_cast<DWORD>(limit - spent);
 }
 
-// Reads the whole body into `body`; false on a failed read, a cut-off body, a body over the
-// size limit or a transfer longer than the time limit. Each read asks only for the bytes that
+// Reads the whole body, decoded, into `body`; false on a failed read, a cut-off or undecodable
+// body, a body over the size limit (counted in decoded bytes, so a small body that inflates past
+// it stops at the limit) or a transfer longer than the time limit. Each read asks only for the bytes that
 // have arrived, and each wait for more is bounded by the time left: a full-buffer read would
 // wait for a slow server however long it takes.
 bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started,
               std::string& body) {
-  const long long announced = AnnouncedLength(request);
+  const Encoding encoding = BodyEncoding(request);
+  if (encoding == Encoding::Unknown) return false;
+  std::optional<BodyInflater> inflater;
+  if (encoding == Encoding::Compressed) inflater.emplace();
+  const long long announced = AnnouncedLength(request);  // bytes on the wire
   if (announced > static_cast<long long>(limits.maxDocumentBytes)) return false;
-  if (announced > 0) body.reserve(static_cast<size_t>(announced));
+  if (announced > 0 && !inflater) body.reserve(static_cast<size_t>(announced));
+  unsigned long long received = 0;
   char buffer[kReadBufferBytes];
   for (;;) {
     DWORD wait = RemainingMs(limits, started);
@@ -72,12 +101,18 @@ bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started
       return false;
     }
     if (read == 0) break;
-    if (body.size() + read > limits.maxDocumentBytes) return false;
-    body.append(buffer, read);
+    received += read;
+    if (inflater) {
+      if (!inflater->Feed({buffer, read}, body, limits.maxDocumentBytes)) return false;
+    } else {
+      if (body.size() + read > limits.maxDocumentBytes) return false;
+      body.append(buffer, read);
+    }
     if (TimeIsUp(limits, started)) return false;
   }
   // WinINet ends a body cut off by a dropped connection like a complete one.
-  return announced < 0 || body.size() == static_cast<unsigned long long>(announced);
+  if (announced >= 0 && received != static_cast<unsigned long long>(announced)) return false;
+  return !inflater || inflater->Finished();
 }
 
 bool IsRedirect(HINTERNET request) {
@@ -90,14 +125,26 @@ bool IsRedirect(HINTERNET request) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// The absolute address a redirect points to, or empty when it has none or it leaves http(s).
-std::string RedirectTarget(HINTERNET request, const std::string& from) {
+// A redirect's Location header: nothing when the response has none (it is then an answer like
+// any other), empty when it is there but cannot be read.
+std::optional<std::string> Location(HINTERNET request) {
   char location[2048] = {};
   DWORD size = sizeof location - 1;
-  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return {};
+  if (HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) {
+    return std::string(location, size);
+  }
+  if (GetLastError() == ERROR_HTTP_HEADER_NOT_FOUND) return std::nullopt;
+  return std::string();
+}
+
+// The absolute address a Location points to from `from`, or empty when it leaves http(s).
+std::string RedirectTarget(const std::string& from, const std::string& location) {
+  if (location.empty()) return {};
   char target[4096] = {};
   DWORD targetSize = sizeof target;
-  if (!InternetCombineUrlA(from.c_str(), location, target, &targetSize, ICU_NO_ENCODE)) return {};
+  if (!InternetCombineUrlA(from.c_str(), location.c_str(), target, &targetSize, ICU_NO_ENCODE)) {
+    return {};
+  }
   const std::string combined(target, targetSize);
   const bool web = _strnicmp(target, "http://", 7) == 0 || _strnicmp(target, "https://", 8) == 0;
   return web ? combined : std::string();
@@ -152,13 +199,15 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
   opened.request = HttpOpenRequestA(opened.connection, "GET", object.c_str(), nullptr, nullptr,
                                     nullptr, flags | secure, 0);
   if (opened.request != nullptr) SetTimeouts(opened.request, limits);
-  if (opened.request == nullptr || !HttpSendRequestA(opened.request, nullptr, 0, nullptr, 0)) {
+  if (opened.request == nullptr ||
+      !HttpSendRequestA(opened.request, kAcceptEncoding, static_cast<DWORD>(-1), nullptr, 0)) {
     Close(opened);
   }
   return opened;
 }
 
-// Opens the address and follows up to kMaxRedirects redirects to http or https addresses.
+// Opens the address and follows up to kMaxRedirects redirects to http or https addresses. A
+// redirect status without a Location is a complete answer, as any other status is.
 // WinINet's own redirect handling has no limit under every implementation, so a redirect loop
 // could hold the host's thread for ever; this one ends it, like the time limit.
 OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const DownloadLimits& limits,
@@ -168,7 +217,9 @@ OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const Downl
   for (int redirects = 0;; ++redirects) {
     OpenedUrl opened = OpenOnce(session, current, limits);
     if (opened.request == nullptr || !IsRedirect(opened.request)) return opened;
-    std::string next = RedirectTarget(opened.request, current);
+    const std::optional<std::string> location = Location(opened.request);
+    if (!location) return opened;
+    std::string next = RedirectTarget(current, *location);
     Close(opened);
     if (next.empty() || redirects == kMaxRedirects || TimeIsUp(limits, started)) return opened;
     current = std::move(next);
@@ -185,12 +236,12 @@ std::string HostAgentName() {
   }));
 }
 
-bool DownloadFeed(const char* url, FeedCache& cache, const DownloadLimits& limits) {
+std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits) {
   const ULONGLONG started = GetTickCount64();
   const std::string agent = HostAgentName();
   HINTERNET session =
       InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (session == nullptr) return false;
+  if (session == nullptr) return std::nullopt;
   SetTimeouts(session, limits);
   bool complete = false;
   std::string body;
@@ -203,8 +254,8 @@ bool DownloadFeed(const char* url, FeedCache& cache, const DownloadLimits& limit
   }
   Close(opened);
   InternetCloseHandle(session);
-  if (complete) cache.Replace(std::move(body));
-  return complete;
+  if (!complete) return std::nullopt;
+  return body;
 }
 
 }  // namespace feedline

@@ -56,10 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool deliver = false;
   feedline::Environment env;
   env.now = [&now] { return now; };
-  env.download = [&](const char*, feedline::FeedCache& cache) {
-    if (!deliver) return;  // a failed transfer leaves the cache alone
+  env.download = [&](const char*) -> std::optional<std::string> {
+    if (!deliver) return std::nullopt;  // a failed transfer
     delivered.push_back(nextDocument);
-    cache.Replace(std::string(nextDocument));
+    return nextDocument;
   };
   feedline::FeedState state;
   state.LastFetchTime = state.LastRotateTime = now;

@@ -17,7 +17,7 @@ constexpr char kEmptyText[] = "";
 const feedline::Environment& RealEnvironment() {
   static const feedline::Environment env{
       &feedline::LocalNow,
-      [](const char* url, feedline::FeedCache& cache) { feedline::DownloadFeed(url, cache); }};
+      [](const char* url) { return feedline::DownloadFeed(url); }};
   return env;
 }
 

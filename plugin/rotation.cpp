@@ -15,6 +15,13 @@ std::optional<std::int32_t> ParseParam(const char* text) {
   return ParseInteger(text == nullptr ? std::string_view{} : std::string_view{text});
 }
 
+// A completed download replaces the cached document; a failed one leaves the last good one.
+void Refresh(FeedState& state, const char* url, const Environment& env) {
+  if (std::optional<std::string> document = env.download(url)) {
+    state.Cache.Replace(std::move(*document));
+  }
+}
+
 }  // namespace
 
 const char* CurrentLine(const FeedState& state) {
@@ -26,14 +33,14 @@ const char* RunFetch(FeedState& state, const FetchParams& params, const Environm
 
   if (state.FirstCall) {
     state.FirstCall = false;
-    env.download(url, state.Cache);
+    Refresh(state, url, env);
   }
 
   const auto minutes = ParseParam(params.updateMinutes);
   if (!minutes) return CurrentLine(state);
   if (env.now() >= AddInterval(state.LastFetchTime, *minutes, kDaysPerMinute)) {
     state.LastFetchTime = env.now();
-    env.download(url, state.Cache);
+    Refresh(state, url, env);
   }
 
   const auto seconds = ParseParam(params.rotateSeconds);

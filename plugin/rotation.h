@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "plugin/date_time.h"
 #include "plugin/feed_state.h"
@@ -18,8 +20,8 @@ struct FetchParams {
 // What one call needs from the outside world: the clock and the download.
 struct Environment {
   std::function<DateTime()> now;
-  // Replaces the cache with the document at the address; leaves it alone when the transfer fails.
-  std::function<void(const char* url, FeedCache& cache)> download;
+  // The document at the address, or nothing when the transfer failed.
+  std::function<std::optional<std::string>(const char* url)> download;
 };
 
 // One FetchRSS call on `state`: first download, refresh test, rotation test, then the item

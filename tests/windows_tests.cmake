@@ -21,13 +21,16 @@ function(feedline_wine_test name)
 endfunction()
 
 add_executable(feedline_unit_tests
+  support/compressed_bodies.cpp
   unit/agent_name_test.cpp
   unit/agent_name_windows_test.cpp
+  unit/body_inflater_test.cpp
   unit/item_selection_test.cpp
   unit/number_parse_test.cpp
   unit/rotation_test.cpp
   unit/text_search_test.cpp)
-target_link_libraries(feedline_unit_tests PRIVATE feedline_core feedline_download gtest_main)
+target_link_libraries(feedline_unit_tests PRIVATE feedline_core feedline_download feedline_inflate
+                      gtest_main)
 add_test(NAME feedline_unit_tests COMMAND feedline_unit_tests)
 feedline_wine_test(feedline_unit_tests)
 

@@ -22,8 +22,7 @@ constexpr double kHang = kTestLimits.transferTimeoutMs / 1000.0 + 1.0;
 
 // The real clock, and downloads with the shortened limits.
 Environment ShortLimitsEnvironment() {
-  return {&LocalNow,
-          [](const char* url, FeedCache& cache) { DownloadFeed(url, cache, kTestLimits); }};
+  return {&LocalNow, [](const char* url) { return DownloadFeed(url, kTestLimits); }};
 }
 
 bool NetworkIsIsolated() { return std::getenv("FEEDLINE_ISOLATED_NETWORK") != nullptr; }
@@ -92,12 +91,11 @@ TEST(Proxy, RequestGoesThroughConfiguredProxy) {
   setenv("http_proxy", proxyUrl.c_str(), 1);
   unsetenv("no_proxy");
   unsetenv("NO_PROXY");
-  FeedCache cache;
   // Nothing listens at this loopback address: only the proxy can answer.
-  const bool downloaded = DownloadFeed("http://127.0.0.2:9/news.rss", cache, kTestLimits);
+  const auto document = DownloadFeed("http://127.0.0.2:9/news.rss", kTestLimits);
   unsetenv("http_proxy");
-  ASSERT_TRUE(downloaded);
-  EXPECT_EQ(cache.Text(), kThreeItemFeed);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(*document, kThreeItemFeed);
   const auto requests = proxy.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].path, "http://127.0.0.2:9/news.rss");

@@ -1,5 +1,7 @@
 #include "tests/integration/feed_server.h"
 
+#include "tests/support/compressed_bodies.h"
+
 namespace feedline::test {
 
 const std::string kThreeItemFeed =
@@ -22,7 +24,8 @@ FeedServer::FeedServer() {
   server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back({request.path, request.get_header_value("User-Agent"),
-                         request.get_header_value("Pragma")});
+                         request.get_header_value("Pragma"),
+                         request.get_header_value("Accept-Encoding")});
     return httplib::Server::HandlerResponse::Unhandled;
   });
   server_.Get("/feed", [](const httplib::Request&, httplib::Response& response) {
@@ -52,6 +55,7 @@ FeedServer::FeedServer() {
         });
   });
   AddFaultRoutes();
+  AddCompressedRoutes();
   port_ = server_.bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
   while (!server_.is_running()) std::this_thread::yield();
@@ -105,6 +109,28 @@ void FeedServer::AddFaultRoutes() {
   });
   // A proxy is asked for absolute addresses: answer every one of them with the feed.
   server_.Get("http://.*", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(kThreeItemFeed, "application/rss+xml");
+  });
+}
+
+void FeedServer::AddCompressedRoutes() {
+  // Sent as octet-stream, a type the server library would not compress a second time.
+  auto encoded = [](std::string body, const char* encoding) {
+    return [body = std::move(body), encoding](const httplib::Request&, httplib::Response& response) {
+      response.set_header("Content-Encoding", encoding);
+      response.set_content(body, "application/octet-stream");
+    };
+  };
+  server_.Get("/gzip", encoded(Gzip(kThreeItemFeed), "gzip"));
+  server_.Get("/deflate", encoded(Deflate(kThreeItemFeed), "deflate"));
+  server_.Get("/bad-gzip", encoded("<rss>this is not gzip</rss>", "gzip"));
+  server_.Get("/bomb", [](const httplib::Request&, httplib::Response& response) {
+    static const std::string bomb = GzipBomb(100u << 20);  // made once, on first use
+    response.set_header("Content-Encoding", "gzip");
+    response.set_content(bomb, "application/octet-stream");
+  });
+  server_.Get("/no-location", [](const httplib::Request&, httplib::Response& response) {
+    response.status = 302;
     response.set_content(kThreeItemFeed, "application/rss+xml");
   });
 }

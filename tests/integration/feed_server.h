@@ -19,6 +19,7 @@ struct SeenRequest {
   std::string path;
   std::string userAgent;
   std::string pragma;
+  std::string acceptEncoding;
 };
 
 // A feed server on 127.0.0.1 with one route per behaviour:
@@ -32,6 +33,10 @@ struct SeenRequest {
 //   /trickle   a body sent one byte a second
 //   /huge      a body of 65 MiB without a Content-Length (chunked)
 //   /huge-announced  a Content-Length of 65 MiB
+//   /gzip, /deflate  the three-item feed compressed, with its Content-Encoding
+//   /bad-gzip  "Content-Encoding: gzip" on a body that is not gzip
+//   /bomb      a gzip body of about 100 KiB that inflates to 100 MiB
+//   /no-location  a 302 without Location whose body is the three-item feed
 // Any other absolute address (as a proxy is asked for it) answers with the feed too.
 class FeedServer {
  public:
@@ -46,6 +51,7 @@ class FeedServer {
 
  private:
   void AddFaultRoutes();
+  void AddCompressedRoutes();
 
   httplib::Server server_;
   int port_ = 0;

@@ -92,6 +92,7 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
     for (const auto& request : requests) {
       EXPECT_EQ(request.userAgent, agent) << request.path;
       EXPECT_EQ(request.pragma, "no-cache") << request.path;
+      EXPECT_EQ(request.acceptEncoding, "gzip, deflate") << request.path;
     }
   }
 

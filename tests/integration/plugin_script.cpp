@@ -70,6 +70,16 @@ std::string RunStep(const std::string& pluginFile, std::unique_ptr<LoadedPlugin>
   if (op == "fetch" && step.size() == 5) {
     return EscapeBytes(plugin->fetch(args.Arg(1), args.Arg(2), args.Arg(3), args.Arg(4)));
   }
+  if (op == "peak" && step.size() == 6) {
+    ResetPeakMemory();
+    const long before = ProcessMemoryKiB();
+    const std::string line = plugin->fetch(args.Arg(2), args.Arg(3), args.Arg(4), args.Arg(5));
+    const long grownMiB = (PeakMemoryKiB() - before) / 1024;
+    if (!kSanitized && grownMiB > std::stol(args.texts[0])) {
+      return "peak grew " + std::to_string(grownMiB) + " MiB";
+    }
+    return EscapeBytes(line);
+  }
   if (op == "within" && step.size() == 6) {
     const auto start = std::chrono::steady_clock::now();
     const std::string line = plugin->fetch(args.Arg(2), args.Arg(3), args.Arg(4), args.Arg(5));

@@ -8,6 +8,7 @@ namespace feedline::test {
 // One step a host takes, as words:
 //   load | unload | init | getparam NAME | fetch URL COUNT MINUTES SECONDS | cycles N URL
 //   within SECONDS URL COUNT MINUTES SECONDS: a fetch that must return within SECONDS
+//   peak MIB URL COUNT MINUTES SECONDS: a fetch during which the process may grow by MIB at most
 // "cycles" loads, calls (URL 5 30 0) and unloads the plug-in N times after a warm-up of 20, and
 // yields "no growth" unless the process grew by 1 MiB or more, or the library stayed mapped.
 // The word "<null>" passes a null pointer, "<empty>" the empty text; inside a word "\xHH"

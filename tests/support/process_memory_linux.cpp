@@ -5,10 +5,12 @@
 
 namespace feedline::test {
 
-long ProcessMemoryKiB() {
+namespace {
+
+long StatusKiB(const std::string& wanted) {
   std::ifstream status("/proc/self/status");
   for (std::string key; status >> key;) {
-    if (key == "VmRSS:") {
+    if (key == wanted) {
       long kib = 0;
       status >> kib;
       return kib;
@@ -16,5 +18,13 @@ long ProcessMemoryKiB() {
   }
   return 0;
 }
+
+}  // namespace
+
+long ProcessMemoryKiB() { return StatusKiB("VmRSS:"); }
+
+long PeakMemoryKiB() { return StatusKiB("VmHWM:"); }
+
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 }  // namespace feedline::test

@@ -5,15 +5,22 @@
 
 namespace feedline::test {
 
-long ProcessMemoryKiB() {
+namespace {
+
+PROCESS_MEMORY_COUNTERS_EX Counters() {
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
-  if (!K32GetProcessMemoryInfo(GetCurrentProcess(),
-                               reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                               sizeof counters)) {
-    return 0;
-  }
-  return static_cast<long>(counters.PrivateUsage / 1024);
+  K32GetProcessMemoryInfo(GetCurrentProcess(),
+                          reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return counters;
 }
+
+}  // namespace
+
+long ProcessMemoryKiB() { return static_cast<long>(Counters().PrivateUsage / 1024); }
+
+long PeakMemoryKiB() { return static_cast<long>(Counters().PeakWorkingSetSize / 1024); }
+
+void ResetPeakMemory() {}
 
 }  // namespace feedline::test

@@ -27,9 +27,10 @@ class Rotation : public testing::Test {
  protected:
   Rotation() {
     env_.now = [this] { return now_; };
-    env_.download = [this](const char* url, FeedCache& cache) {
+    env_.download = [this](const char* url) -> std::optional<std::string> {
       urls_.push_back(url);
-      if (serve_) cache.Replace(std::string(document_));
+      if (!serve_) return std::nullopt;
+      return document_;
     };
     state_ = MakeLoadedState(+[] { return kLoadTime; });
   }
