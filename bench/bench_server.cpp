@@ -1,5 +1,6 @@
 // Serves a generated feed of the given size in MiB at /feed on 127.0.0.1, with its
-// Content-Length, and prints the port it listens on. Runs until it is killed.
+// Content-Length, and the same feed gzip-compressed at /feed.gz. Prints the port it listens on
+// and the compressed size in bytes, on one line. Runs until it is killed.
 #include <httplib.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "bench/feed_documents.h"
+#include "tests/support/compressed_bodies.h"
 
 int main(int argc, char** argv) {
   const long mebibytes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 50;
@@ -16,7 +18,12 @@ int main(int argc, char** argv) {
   }
   std::string document = feedline::bench::RealisticFeed(static_cast<std::size_t>(mebibytes) << 20);
   document.resize(static_cast<std::size_t>(mebibytes) << 20);
+  const std::string compressed = feedline::test::Gzip(document);
   httplib::Server server;
+  server.Get("/feed.gz", [&compressed](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Content-Encoding", "gzip");
+    response.set_content(compressed, "application/octet-stream");
+  });
   server.Get("/feed", [&document](const httplib::Request&, httplib::Response& response) {
     response.set_content_provider(
         document.size(), "application/rss+xml",
@@ -25,7 +32,7 @@ int main(int argc, char** argv) {
         });
   });
   const int port = server.bind_to_any_port("127.0.0.1");
-  std::printf("%d\n", port);
+  std::printf("%d %zu\n", port, compressed.size());
   std::fflush(stdout);
   server.listen_after_bind();
   return 0;

@@ -63,6 +63,36 @@ void LibraryAgainstCurl(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 
+// The same document compressed (FEEDLINE_BENCH_URL + ".gz") and as it is, alternating.
+void CompressedAgainstPlain(benchmark::State& state) {
+  const char* url = std::getenv("FEEDLINE_BENCH_URL");
+  if (url == nullptr) {
+    state.SkipWithError("FEEDLINE_BENCH_URL is not set");
+    return;
+  }
+  const std::string plainUrl = url;
+  const std::string compressedUrl = plainUrl + ".gz";
+  std::vector<double> compressed, plain;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const auto decoded = feedline::DownloadFeed(compressedUrl.c_str());
+    const auto middle = Clock::now();
+    const auto asIs = feedline::DownloadFeed(plainUrl.c_str());
+    const auto end = Clock::now();
+    if (!decoded || !asIs || *decoded != *asIs) {
+      state.SkipWithError("a download failed or the documents differ");
+      return;
+    }
+    compressed.push_back(std::chrono::duration<double, std::milli>(middle - start).count());
+    plain.push_back(std::chrono::duration<double, std::milli>(end - middle).count());
+    state.SetIterationTime((middle - start).count() / 1e9);
+  }
+  state.counters["compressed_ms"] = Median(compressed);
+  state.counters["plain_ms"] = Median(plain);
+}
+
+BENCHMARK(CompressedAgainstPlain)->UseManualTime()->Iterations(9)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(LibraryAgainstCurl)->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
 
 }  // namespace

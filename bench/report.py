@@ -56,11 +56,19 @@ def rows(folder):
                f"{fmt_time(call)} vs whole memmem scan {fmt_time(scan)}",
                "call/scan <= 2", call / scan, call / scan <= 2)
 
-    download = next(iter(load(folder / "download.json").values()))
+    downloads = load(folder / "download.json")
+    download = downloads["LibraryAgainstCurl/iterations:15/manual_time"]
     lib, curl = download["library_ms"], download["curl_ms"]
     yield ("download 50 MiB (median of 15, alternating)",
            f"library {lib:.1f} ms vs curl {curl:.1f} ms", "library/curl <= 1.2",
            lib / curl, lib / curl <= 1.2)
+
+    gz = downloads["CompressedAgainstPlain/iterations:9/manual_time"]
+    plain_bytes, gz_bytes = map(int, (folder / "wire_bytes.txt").read_text().split())
+    yield ("download 50 MiB gzip vs as it is (median of 9, alternating)",
+           f"{gz['compressed_ms']:.1f} ms vs {gz['plain_ms']:.1f} ms on loopback; "
+           f"{gz_bytes / MIB:.2f} MiB vs {plain_bytes / MIB:.0f} MiB on the wire",
+           "wire bytes <= 1/4", gz_bytes / plain_bytes, gz_bytes * 4 <= plain_bytes)
 
     text = (folder / "host_time.txt").read_text()
     peak_kib = int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", text).group(1))
