@@ -3,22 +3,32 @@
 #include <charconv>
 #include <cmath>
 
+#include "host/state_file.h"
 #include "plugin/number_parse.h"
 
 namespace feedline::host {
 
 const char kUsage[] =
     "usage: feedline-host [options] [URL [COUNT [UPDATE_MINUTES [ROTATE_SECONDS]]]]\n"
+    "       feedline-host --open [--name NAME] [--open-with PROGRAM]\n"
     "Shows a rotating news line from a feed, one line each time it changes.\n"
-    "  URL              feed address (default: the bundled sample feed)\n"
-    "  COUNT            number of items to cycle through (default 5)\n"
-    "  UPDATE_MINUTES   refresh interval in minutes (default 30)\n"
-    "  ROTATE_SECONDS   rotation interval in seconds (default 10)\n"
-    "  --poll SECONDS   how often to ask the plug-in (default 1)\n"
-    "  --once           print the first line and exit\n"
-    "  --raw            print the exact bytes returned (title%llink)\n"
-    "  --describe       print the function list and parameter labels and exit\n"
-    "  --plugin PATH    the plug-in to load (default: feedline.so beside this program)\n";
+    "  URL                 feed address or file (default: the bundled sample feed)\n"
+    "  COUNT               number of items to cycle through (default 5)\n"
+    "  UPDATE_MINUTES      refresh interval in minutes (default 30)\n"
+    "  ROTATE_SECONDS      rotation interval in seconds (default 10)\n"
+    "  --format NAME       plain (default), json, tmux, polybar, waybar or i3blocks\n"
+    "  --max-width COLUMNS cut the title to this many terminal columns, ending in '…'\n"
+    "  --output FILE       replace FILE with the current line instead of printing it\n"
+    "  --name NAME         which shown link --open opens (default: default)\n"
+    "  --open              open the link of the item a running host shows, then exit\n"
+    "  --open-with PROGRAM program that opens links (default: xdg-open)\n"
+    "  --poll SECONDS      how often to ask the plug-in (default 1)\n"
+    "  --once              print the first line and exit\n"
+    "  --raw               print the exact bytes returned (title%llink)\n"
+    "  --describe          print the function list and parameter labels and exit\n"
+    "  --plugin PATH       the plug-in to load (default: the installed feedline.so)\n"
+    "  --version           print the version and exit\n"
+    "  --help              print this help and exit\n";
 
 namespace {
 
@@ -29,35 +39,75 @@ bool ParsePoll(const std::string& text, double& seconds) {
          seconds <= 86400;
 }
 
+bool ParseColumns(const std::string& text, int& columns) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, columns);
+  return error == std::errc{} && stop == end && columns >= 1 && columns <= 10000;
+}
+
+bool TakesValue(const std::string& arg) {
+  return arg == "--poll" || arg == "--plugin" || arg == "--format" || arg == "--max-width" ||
+         arg == "--output" || arg == "--name" || arg == "--open-with";
+}
+
+// Applies an option that takes a value; false with `error` set when the value is bad.
+bool ApplyValue(const std::string& option, const std::string& value, HostOptions& options,
+                std::string& error) {
+  if (option == "--poll") {
+    if (ParsePoll(value, options.pollSeconds)) return true;
+    error = "bad value for --poll: '" + value + "' (seconds, more than 0)";
+  } else if (option == "--max-width") {
+    if (ParseColumns(value, options.maxWidth)) return true;
+    error = "bad value for --max-width: '" + value + "' (columns, 1 or more)";
+  } else if (option == "--format") {
+    if (const auto format = ParseBarFormat(value)) {
+      options.format = *format;
+      return true;
+    }
+    error = "unknown format: '" + value + "' (" + kBarFormatNames + ")";
+  } else if (option == "--name") {
+    if (IsValidStateName(value)) {
+      options.name = value;
+      return true;
+    }
+    error = "bad value for --name: '" + value + "' (letters, digits, '.', '_' and '-')";
+  } else if (option == "--plugin" || option == "--output" || option == "--open-with") {
+    if (!value.empty()) {
+      (option == "--plugin" ? options.plugin
+                            : option == "--output" ? options.output : options.openWith) = value;
+      return true;
+    }
+    error = "empty value for " + option;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args,
-                                            const std::string& defaultUrl, std::string& error) {
+                                            std::string& error) {
   HostOptions options;
-  options.url = defaultUrl;
   std::string* positional[] = {&options.url, &options.count, &options.updateMinutes,
                                &options.rotateSeconds};
   std::size_t nextPositional = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool takesValue = arg == "--poll" || arg == "--plugin";
-    if (takesValue && i + 1 >= args.size()) {
-      error = "missing value for " + arg;
-      return std::nullopt;
-    }
-    if (arg == "--poll") {
-      if (!ParsePoll(args[++i], options.pollSeconds)) {
-        error = "bad value for --poll: '" + args[i] + "' (seconds, more than 0)";
+    if (TakesValue(arg)) {
+      if (i + 1 >= args.size()) {
+        error = "missing value for " + arg;
         return std::nullopt;
       }
-    } else if (arg == "--plugin") {
-      options.plugin = args[++i];
+      if (!ApplyValue(arg, args[++i], options, error)) return std::nullopt;
     } else if (arg == "--once") {
       options.once = true;
     } else if (arg == "--raw") {
       options.raw = true;
     } else if (arg == "--describe") {
       options.describe = true;
+    } else if (arg == "--open") {
+      options.open = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {

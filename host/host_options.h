@@ -4,24 +4,33 @@
 #include <string>
 #include <vector>
 
+#include "host/bar_formats.h"
+
 namespace feedline::host {
 
 struct HostOptions {
-  std::string plugin;  // path of feedline.so; empty: beside the host executable
-  std::string url;
+  std::string plugin;  // path of feedline.so; empty: found beside the host (see plugin_path)
+  std::string url;     // as typed; empty: the bundled sample feed
   std::string count = "5";
   std::string updateMinutes = "30";
   std::string rotateSeconds = "10";
   double pollSeconds = 1.0;
+  BarFormat format = BarFormat::Plain;
+  int maxWidth = 0;           // 0: no limit
+  std::string name = "default";  // which state file records the shown link
+  std::string openWith = "xdg-open";
+  std::string output;         // empty: standard output
   bool once = false;
   bool describe = false;
   bool raw = false;
+  bool open = false;
   bool help = false;
+  bool version = false;
 };
 
 // Parses the command line; on a bad argument returns nothing and sets `error` to one line.
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args,
-                                            const std::string& defaultUrl, std::string& error);
+                                            std::string& error);
 
 extern const char kUsage[];
 

@@ -1,126 +1,166 @@
-// feedline-host: loads the plug-in as a display host does and prints its rotating line.
-#include <dlfcn.h>
+// feedline-host: loads the plug-in as a display host does and shows its rotating line in a
+// terminal, a status bar or a file.
 #include <signal.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "host/click_input.h"
+#include "host/display_text.h"
+#include "host/feed_address.h"
 #include "host/host_options.h"
+#include "host/install_paths.h"
+#include "host/line_output.h"
+#include "host/link_opener.h"
+#include "host/plugin_library.h"
+#include "host/state_file.h"
+#include "plugin/number_parse.h"
 
 namespace {
 
-using InitFn = const char* (*)();
-using GetParamFn = const char* (*)(const char*);
-using FetchFn = const char* (*)(const char*, const char*, const char*, const char*);
+using feedline::host::HostOptions;
 
 volatile sig_atomic_t g_stop = 0;
 
 void OnStopSignal(int) { g_stop = 1; }
 
-std::string DefaultPluginPath() {
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return "feedline.so";
-  std::string path(self, static_cast<size_t>(length));
-  const auto slash = path.rfind('/');
-  // The build tree puts the host in host/ and the plug-in one level up.
-  const std::string dir = path.substr(0, slash);
-  for (const char* candidate : {"/feedline.so", "/../plugin/feedline.so"}) {
-    const std::string full = dir + candidate;
-    if (access(full.c_str(), R_OK) == 0) return full;
-  }
-  return dir + "/feedline.so";
+void Complain(const std::string& message) {
+  std::fprintf(stderr, "feedline-host: %s\n", message.c_str());
 }
 
-// "title%llink" shown as "title  <link>"; the exact bytes with --raw.
-void PrintLine(const char* line, bool raw) {
-  const std::string_view text(line);
-  const auto marker = text.find("%l");
-  if (raw || marker == std::string_view::npos) {
-    std::printf("%s\n", line);
-    return;
+// SIGTERM (a bar shutting down), SIGINT and SIGHUP end the loop; a closed reader shows up as
+// EPIPE on the next write rather than as a signal.
+void HandleSignals() {
+  struct sigaction stop {};
+  stop.sa_handler = OnStopSignal;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+}
+
+// The item a line shows, as display text.
+struct ShownItem {
+  std::string title;
+  std::string link;
+  bool Empty() const { return title.empty() && link.empty(); }
+};
+
+ShownItem ToDisplay(std::string_view line, int maxWidth) {
+  const auto marker = line.find("%l");
+  const std::string_view title = line.substr(0, marker);
+  const std::string_view link =
+      marker == std::string_view::npos ? std::string_view{} : line.substr(marker + 2);
+  std::string shownTitle = feedline::host::DisplayText(title);
+  if (maxWidth > 0) shownTitle = feedline::host::FitToColumns(shownTitle, maxWidth);
+  return {shownTitle, feedline::host::DisplayText(link)};
+}
+
+int OpenShownLink(const HostOptions& options) {
+  std::string error;
+  const auto link = feedline::host::ReadShownLink(options.name, error);
+  if (!link || !feedline::host::OpenLink(options.openWith, *link, error)) {
+    Complain(error);
+    return 1;
   }
-  const std::string_view title = text.substr(0, marker);
-  const std::string_view link = text.substr(marker + 2);
-  if (link.empty()) {
-    std::printf("%.*s\n", static_cast<int>(title.size()), title.data());
-  } else {
-    std::printf("%.*s  <%.*s>\n", static_cast<int>(title.size()), title.data(),
-                static_cast<int>(link.size()), link.data());
+  return 0;
+}
+
+void WarnAboutSettings(const HostOptions& options) {
+  const auto minutes = feedline::ParseInteger(options.updateMinutes);
+  if (minutes && *minutes <= 0) {
+    Complain("UPDATE_MINUTES is " + options.updateMinutes +
+             ": the feed is downloaded again on every poll");
   }
 }
 
-void SleepSeconds(double seconds) {
-  timespec wait{static_cast<time_t>(seconds),
-                static_cast<long>((seconds - std::floor(seconds)) * 1e9)};
-  while (!g_stop && nanosleep(&wait, &wait) == -1 && errno == EINTR) {
+// Calls FetchRSS until a signal or a gone reader ends it, writing each new line.
+int Run(const HostOptions& options, const std::string& url,
+        feedline::host::PluginLibrary::FetchFn fetch) {
+  feedline::host::LineOutput output(options.output);
+  feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
+                                    !options.once);
+  std::string shown;
+  ShownItem item;
+  bool first = true;
+  bool toldNothingToShow = false;
+  bool toldNoState = false;
+  while (!g_stop) {
+    const char* line = fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
+                             options.rotateSeconds.c_str());
+    if (first || shown != line) {
+      shown = line;
+      first = false;
+      item = ToDisplay(shown, options.maxWidth);
+      std::string error;
+      const auto result = output.Write(
+          options.raw ? shown : FormatLine(options.format, item.title, item.link), error);
+      if (result == feedline::host::WriteResult::ReaderGone) return 0;
+      if (result == feedline::host::WriteResult::Failed) {
+        Complain(error);
+        return 1;
+      }
+      if (item.Empty() && !toldNothingToShow) {
+        Complain("no item can be shown yet (the feed could not be downloaded or has no items)");
+      }
+      toldNothingToShow = item.Empty();
+      if (!feedline::host::WriteShownLink(options.name, item.link) && !toldNoState) {
+        Complain("cannot record the shown link for --open");
+        toldNoState = true;
+      }
+    }
+    if (options.once) break;
+    clicks.Wait(options.pollSeconds, g_stop, [&](int button) {
+      std::string error;
+      if (button == 1 && !feedline::host::OpenLink(options.openWith, item.link, error)) {
+        Complain(error);
+      }
+    });
   }
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::string error;
-  const auto options = feedline::host::ParseHostOptions(
-      std::vector<std::string>(argv + 1, argv + argc), FEEDLINE_SAMPLE_FEED, error);
+  const auto options =
+      feedline::host::ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
-    std::fprintf(stderr, "feedline-host: %s\n", error.c_str());
+    Complain(error);
     return 2;
   }
   if (options->help) {
     std::fputs(feedline::host::kUsage, stdout);
     return 0;
   }
-
-  const std::string pluginPath = options->plugin.empty() ? DefaultPluginPath() : options->plugin;
-  void* plugin = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (plugin == nullptr) {
-    std::fprintf(stderr, "feedline-host: cannot load %s: %s\n", pluginPath.c_str(), dlerror());
-    return 1;
-  }
-  auto init = reinterpret_cast<InitFn>(dlsym(plugin, "init"));
-  auto getparam = reinterpret_cast<GetParamFn>(dlsym(plugin, "getparam"));
-  auto fetch = reinterpret_cast<FetchFn>(dlsym(plugin, "FetchRSS"));
-  if (init == nullptr || getparam == nullptr || fetch == nullptr) {
-    std::fprintf(stderr, "feedline-host: %s does not offer init, getparam and FetchRSS\n",
-                 pluginPath.c_str());
-    dlclose(plugin);
-    return 1;
-  }
-
-  const char* functions = init();
-  const char* labels = getparam("FetchRSS");
-  if (options->describe) {
-    std::printf("functions: %s\nFetchRSS parameters: %s\n", functions, labels);
-    dlclose(plugin);
+  if (options->version) {
+    std::printf("feedline-host %s\n", FEEDLINE_VERSION);
     return 0;
   }
+  if (options->open) return OpenShownLink(*options);
 
-  struct sigaction stop {};
-  stop.sa_handler = OnStopSignal;
-  sigaction(SIGINT, &stop, nullptr);
-  sigaction(SIGTERM, &stop, nullptr);
-
-  std::string shown;
-  bool first = true;
-  while (!g_stop) {
-    const char* line = fetch(options->url.c_str(), options->count.c_str(),
-                             options->updateMinutes.c_str(), options->rotateSeconds.c_str());
-    if (first || shown != line) {
-      shown = line;
-      first = false;
-      PrintLine(line, options->raw);
-    }
-    if (options->once) break;
-    SleepSeconds(options->pollSeconds);
+  const std::string typed =
+      options->url.empty() ? feedline::host::SampleFeedPath() : options->url;
+  const auto url = feedline::host::FeedAddress(typed, error);
+  if (!url) {
+    Complain(error);
+    return 2;
   }
-  dlclose(plugin);
-  return 0;
+  feedline::host::PluginLibrary plugin;
+  const std::string pluginPath =
+      options->plugin.empty() ? feedline::host::PluginPath() : options->plugin;
+  if (!plugin.Load(pluginPath, error)) {
+    Complain(error);
+    return 1;
+  }
+  const char* functions = plugin.init();
+  const char* labels = plugin.getparam("FetchRSS");
+  if (options->describe) {
+    std::printf("functions: %s\nFetchRSS parameters: %s\n", functions, labels);
+    return 0;
+  }
+  HandleSignals();
+  WarnAboutSettings(*options);
+  return Run(*options, *url, plugin.fetch);
 }

@@ -1,0 +1,47 @@
+#include "host/click_input.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+
+namespace feedline::host {
+
+void ClickInput::Wait(double seconds, const volatile int& stop,
+                      const std::function<void(int)>& onButton) {
+  using Clock = std::chrono::steady_clock;
+  const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(seconds));
+  while (!stop) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+    if (left <= 0) return;
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    // Without standard input to watch, poll serves as an interruptible sleep.
+    const int ready = poll(watching_ ? &input : nullptr, watching_ ? 1 : 0, static_cast<int>(left));
+    if (ready > 0) ReadAvailable(onButton);
+  }
+}
+
+void ClickInput::ReadAvailable(const std::function<void(int)>& onButton) {
+  char buffer[256];
+  const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+  if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
+  if (n <= 0) {
+    watching_ = false;  // end of input or not readable: stop listening, keep running
+    return;
+  }
+  pending_.append(buffer, static_cast<std::size_t>(n));
+  for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
+    const std::string line = pending_.substr(0, end);
+    pending_.erase(0, end + 1);
+    char* stop = nullptr;
+    const long button = std::strtol(line.c_str(), &stop, 10);
+    if (stop != line.c_str() && button > 0 && button < 100) onButton(static_cast<int>(button));
+  }
+  if (pending_.size() > 1024) pending_.clear();  // not click lines: drop them
+}
+
+}  // namespace feedline::host

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace feedline::host {
+
+// Clicks that i3blocks sends a persist block on standard input: one line per click holding the
+// button number. Reading stops for good at the end of input or on an error, without a busy loop.
+class ClickInput {
+ public:
+  explicit ClickInput(bool watch) : watching_(watch) {}
+
+  // Waits up to `seconds`, or less when `stop` becomes set by a signal, calling `onButton` with
+  // each button number that arrives meanwhile.
+  void Wait(double seconds, const volatile int& stop, const std::function<void(int)>& onButton);
+
+ private:
+  void ReadAvailable(const std::function<void(int)>& onButton);
+
+  bool watching_;
+  std::string pending_;  // a line not yet ended
+};
+
+}  // namespace feedline::host

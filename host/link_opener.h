@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace feedline::host {
+
+// Whether `link` may be opened: only http: and https: addresses (any letter case).
+bool IsOpenableLink(const std::string& link);
+
+// Starts `program` with `link` as its only argument, directly (no shell sees the link), and
+// waits for it. Returns false and sets `error` when the link is refused or the program fails.
+bool OpenLink(const std::string& program, const std::string& link, std::string& error);
+
+}  // namespace feedline::host

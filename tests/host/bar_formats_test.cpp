@@ -1,0 +1,106 @@
+// Each bar format against hostile feed text: what the reader parses back is the display text,
+// and nothing of the text becomes markup, a style, a tag or a command there.
+#include <gtest/gtest.h>
+#include <pango/pango.h>
+
+#include <nlohmann/json.hpp>
+
+#include "host/bar_formats.h"
+#include "host/display_text.h"
+
+namespace feedline::host {
+namespace {
+
+// Titles as a hostile feed writes them (the library's bytes), with a link of the same kind.
+const std::vector<std::string> kHostileTitles = {
+    "#[fg=red]Red #{session_name} #(touch /tmp/x) ##",
+    "%{A1:touch x:}click me%{A} %{F#f00}",
+    "&lt;/span&gt;&lt;span foreground=\"red\"&gt;big&lt;/span&gt;",
+    "<![CDATA[</span><b>raw & bold</b>]]>",
+    "quotes \" ' and backslashes \\ \\n \\u0041",
+    "control \x1b[2J\x07 bytes \x01",
+    "invalid UTF-8 \xff\xfe caf\xe9",
+    "",
+};
+const std::string kHostileLink = "https://x.example/?a=1&b=<2>#frag\"'";
+
+// The text Pango shows for markup, or a note that it did not parse.
+std::string PangoText(const std::string& markup) {
+  char* text = nullptr;
+  GError* error = nullptr;
+  if (!pango_parse_markup(markup.c_str(), -1, 0, nullptr, &text, nullptr, &error)) {
+    std::string message = std::string("markup error: ") + error->message;
+    g_error_free(error);
+    return message;
+  }
+  std::string result(text);
+  g_free(text);
+  return result;
+}
+
+class Formats : public testing::TestWithParam<std::string> {
+ protected:
+  std::string title_ = DisplayText(GetParam());
+  std::string link_ = DisplayText(kHostileLink);
+};
+
+TEST_P(Formats, JsonParsesBackToDisplayText) {
+  const auto line = nlohmann::json::parse(FormatLine(BarFormat::Json, title_, link_));
+  EXPECT_EQ(line.at("title"), title_);
+  EXPECT_EQ(line.at("link"), link_);
+}
+
+TEST_P(Formats, WaybarIsJsonWhosePangoTextIsDisplayText) {
+  const std::string line = FormatLine(BarFormat::Waybar, title_, link_);
+  EXPECT_TRUE(g_utf8_validate(line.c_str(), -1, nullptr));
+  const auto json = nlohmann::json::parse(line);
+  EXPECT_EQ(PangoText(json.at("text")), title_);
+  EXPECT_EQ(PangoText(json.at("tooltip")), link_);
+  EXPECT_EQ(json.at("class"), "feedline");
+}
+
+TEST_P(Formats, TmuxDoublesEveryHash) {
+  const std::string line = FormatLine(BarFormat::Tmux, title_, link_);
+  std::string undoubled;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    undoubled += line[i];
+    if (line[i] == '#') {
+      ASSERT_LT(i + 1, line.size());
+      ASSERT_EQ(line[i + 1], '#') << "a single # at " << i << " in " << line;
+      ++i;
+    }
+  }
+  EXPECT_EQ(undoubled, title_);
+}
+
+TEST_P(Formats, PolybarHasNoTagStart) {
+  const std::string line = FormatLine(BarFormat::Polybar, title_, link_);
+  EXPECT_EQ(line.find("%{"), std::string::npos) << line;
+  std::string shown = line;
+  for (std::size_t at; (at = shown.find("%\u200B{")) != std::string::npos;) shown.erase(at + 1, 3);
+  EXPECT_EQ(shown, title_);
+}
+
+TEST_P(Formats, LineFormatsAreOneCleanLine) {
+  for (const BarFormat format : {BarFormat::Plain, BarFormat::I3blocks, BarFormat::Json,
+                                 BarFormat::Waybar, BarFormat::Tmux, BarFormat::Polybar}) {
+    const std::string line = FormatLine(format, title_, link_);
+    for (const unsigned char c : line) ASSERT_TRUE(c >= 0x20 && c != 0x7f) << line;
+    EXPECT_TRUE(g_utf8_validate(line.c_str(), -1, nullptr)) << line;
+  }
+  EXPECT_EQ(FormatLine(BarFormat::I3blocks, title_, link_), title_);
+  EXPECT_EQ(FormatLine(BarFormat::Plain, title_, link_), title_ + "  <" + link_ + ">");
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileTitles, Formats, testing::ValuesIn(kHostileTitles));
+
+TEST(FormatNames, EveryNameParsesAndOthersDoNot) {
+  for (const char* name : {"plain", "json", "tmux", "polybar", "waybar", "i3blocks"}) {
+    EXPECT_TRUE(ParseBarFormat(name)) << name;
+  }
+  EXPECT_FALSE(ParseBarFormat("Plain"));
+  EXPECT_FALSE(ParseBarFormat(""));
+}
+
+}  // namespace
+}  // namespace feedline::host

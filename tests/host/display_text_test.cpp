@@ -1,0 +1,83 @@
+// Feed bytes turned into display text, and display text cut to a width.
+#include <gtest/gtest.h>
+
+#include "host/display_text.h"
+
+namespace feedline::host {
+namespace {
+
+struct TextCase {
+  std::string name;
+  std::string feedBytes;
+  std::string display;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
+class Display : public testing::TestWithParam<TextCase> {};
+
+TEST_P(Display, MakesCleanText) { EXPECT_EQ(DisplayText(GetParam().feedBytes), GetParam().display); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Display,
+    testing::Values(
+        TextCase{"PlainStaysAsItIs", "Harbour bridge reopens", "Harbour bridge reopens"},
+        TextCase{"CdataMarkersGoContentStaysLiteral", "<![CDATA[Tools <you> &amp; me]]>",
+                 "Tools <you> &amp; me"},
+        TextCase{"TextAroundCdataIsDecoded", "a &amp; <![CDATA[<b>]]> &lt;c&gt;", "a & <b> <c>"},
+        TextCase{"UnclosedCdataRunsToTheEnd", "x <![CDATA[<y>", "x <y>"},
+        TextCase{"TagsRemoved", "<b>Bold</b> move", "Bold move"},
+        TextCase{"ScriptContentDropped", "a<script>alert(1)</script>b", "ab"},
+        TextCase{"EscapedTagIsText", "&lt;b&gt;not bold&lt;/b&gt;", "<b>not bold</b>"},
+        TextCase{"XmlEntities", "&quot;A&apos;s&quot; &amp; &lt;&gt;", "\"A's\" & <>"},
+        TextCase{"NumericReferences", "It&#8217;s &#x2014; ok", "It\u2019s \u2014 ok"},
+        TextCase{"HtmlNamedReferences", "Caf&eacute; &rsquo;n&rsquo; more&hellip;",
+                 "Caf\u00e9 \u2019n\u2019 more\u2026"},
+        TextCase{"NbspIsWhiteSpace", "a&nbsp;&nbsp; b", "a b"},
+        TextCase{"LoneAmpersandAndLessThan", "AT&T < 5", "AT&T < 5"},
+        TextCase{"Windows1252WhenNotUtf8", "Caf\xe9 \x93quoted\x94 \x80 5",
+                 "Caf\u00e9 \u201cquoted\u201d \u20ac 5"},
+        TextCase{"ByteUndefinedIn1252", "a\x81z", "a\uFFFDz"},
+        TextCase{"Utf8KeptAsUtf8", "Caf\u00e9 \u4e16\u754c", "Caf\u00e9 \u4e16\u754c"},
+        TextCase{"ControlCharactersRemoved", "red\x1b[31mtext\x07\x7f!", "red[31mtext!"},
+        TextCase{"C1Removed", "a\u0085b\u009bc", "abc"},
+        TextCase{"EscapedControlCharacterRemoved", "a&#27;[2Jb", "a[2Jb"},
+        TextCase{"BidiOverridesAndIsolatesRemoved",
+                 "a\u202egnp.exe\u202c b\u2066c\u2069", "agnp.exe bc"},
+        TextCase{"TabsAndLineBreaksAreSpaces", "one\ttwo\r\nthree\nfour", "one two three four"},
+        TextCase{"WhiteSpaceCollapsedAndTrimmed", "  \n  spaced   out  \t ", "spaced out"},
+        TextCase{"EmptyStaysEmpty", "", ""}),
+    [](const auto& info) { return info.param.name; });
+
+struct WidthCase {
+  std::string name;
+  std::string text;
+  int columns;
+  std::string fitted;
+};
+
+void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
+
+class Width : public testing::TestWithParam<WidthCase> {};
+
+TEST_P(Width, CutsBetweenClusters) {
+  EXPECT_EQ(FitToColumns(GetParam().text, GetParam().columns), GetParam().fitted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, Width,
+    testing::Values(
+        WidthCase{"FitsUncut", "harbour", 7, "harbour"},
+        WidthCase{"AsciiCutWithEllipsis", "harbour bridge", 8, "harbour…"},
+        WidthCase{"OneColumnIsEllipsisOnly", "harbour", 1, "…"},
+        WidthCase{"WideCountTwo", "\u4e16\u754c\u4f60\u597d", 8, "\u4e16\u754c\u4f60\u597d"},
+        WidthCase{"WideNotSplitAtOddColumn", "\u4e16\u754c\u4f60\u597d", 6,
+                  "\u4e16\u754c\u2026"},
+        WidthCase{"CombiningMarksCountZero", "e\u0301e\u0301e\u0301", 3, "e\u0301e\u0301e\u0301"},
+        WidthCase{"CombiningMarkStaysWithItsBase", "e\u0301e\u0301e\u0301x", 3,
+                  "e\u0301e\u0301\u2026"},
+        WidthCase{"FlagPairNotSplit", "ab\U0001F1E9\U0001F1EAcd", 4, "ab\u2026"}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace feedline::host
