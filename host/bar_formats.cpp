@@ -24,13 +24,22 @@ std::string PangoEscaped(std::string_view text) {
   return result;
 }
 
-// tmux reads "#[...]", "#{...}", "#(...)" and "##" in a status command's output; every "#"
-// doubled shows as itself.
+// tmux reads "#[...]", "#{...}", "#(...)" and "##" in a status command's output, in two passes:
+// the format pass turns "##" into "#" but leaves a run of "#" before "[" to the drawing pass,
+// which turns "##" into "#" again. So a run before "[" is doubled and any other run is
+// quadrupled, and every "#" shows as itself (checked against tmux itself in the tests).
 std::string TmuxEscaped(std::string_view text) {
   std::string out;
-  for (const char c : text) {
-    out += c;
-    if (c == '#') out += '#';
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] != '#') {
+      out += text[i++];
+      continue;
+    }
+    const std::size_t run = text.find_first_not_of('#', i);
+    const std::size_t length = (run == std::string_view::npos ? text.size() : run) - i;
+    const bool beforeStyle = run != std::string_view::npos && text[run] == '[';
+    out.append(length * (beforeStyle ? 2 : 4), '#');
+    i += length;
   }
   return out;
 }
