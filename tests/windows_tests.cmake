@@ -38,6 +38,14 @@ add_test(NAME feedline_exports
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check_exports.sh windows $<TARGET_FILE:feedline>
           ${CMAKE_OBJDUMP})
 
+# The DLL's version resource, read back as Windows shows it in the file's Properties.
+add_executable(feedline_version_check integration/version_check_windows.cpp)
+target_compile_definitions(feedline_version_check PRIVATE FEEDLINE_VERSION="${PROJECT_VERSION}")
+target_link_libraries(feedline_version_check PRIVATE version)
+add_dependencies(feedline_version_check feedline)
+add_test(NAME feedline_version_resource COMMAND feedline_version_check $<TARGET_FILE:feedline>)
+feedline_wine_test(feedline_version_resource)
+
 add_executable(feedline_test_host
   integration/windows_test_host.cpp
   integration/plugin_loader_windows.cpp

@@ -1,0 +1,51 @@
+// Reads the version resource of the DLL named on the command line with GetFileVersionInfoA and
+// VerQueryValueA, and checks every field a Windows user sees. Exit code 0 when all match.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 2;
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(argv[1], &ignored);
+  std::vector<char> info(size);
+  if (size == 0 || !GetFileVersionInfoA(argv[1], 0, size, info.data())) {
+    std::printf("no version resource in %s\n", argv[1]);
+    return 1;
+  }
+  const std::string expected[][2] = {{"FileVersion", FEEDLINE_VERSION},
+                                      {"ProductVersion", FEEDLINE_VERSION},
+                                      {"ProductName", "feedline"},
+                                      {"OriginalFilename", "feedline.dll"}};
+  int failures = 0;
+  for (const auto& [key, value] : expected) {
+    const std::string path = "\\StringFileInfo\\040904B0\\" + key;
+    char* text = nullptr;
+    UINT length = 0;
+    const bool found = VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text),
+                                      &length) && text != nullptr;
+    const std::string actual = found ? std::string(text) : "<missing>";
+    std::printf("%s: %s\n", key.c_str(), actual.c_str());
+    if (actual != value) ++failures;
+  }
+  for (const char* key : {"FileDescription", "LegalCopyright"}) {
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + key;
+    char* text = nullptr;
+    UINT length = 0;
+    const bool found = VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text),
+                                      &length) && text != nullptr && std::strlen(text) > 0;
+    std::printf("%s: %s\n", key, found ? text : "<missing>");
+    if (!found) ++failures;
+  }
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedSize = 0;
+  if (!VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
+      fixed->dwSignature != 0xFEEF04BD) {
+    std::printf("no fixed file information\n");
+    ++failures;
+  }
+  return failures == 0 ? 0 : 1;
+}
