@@ -4,7 +4,7 @@
 # each showing a hostile feed's title as plain display text.
 # Usage: status_bar_test.sh HOST
 set -uo pipefail
-host=$1
+host=$(realpath "$1")
 work=$(mktemp -d)
 export TMUX_TMPDIR=$work XDG_RUNTIME_DIR=$work
 unset TMUX

@@ -124,6 +124,15 @@ void FeedServer::AddCompressedRoutes() {
   server_.Get("/gzip", encoded(Gzip(kThreeItemFeed), "gzip"));
   server_.Get("/deflate", encoded(Deflate(kThreeItemFeed), "deflate"));
   server_.Get("/bad-gzip", encoded("<rss>this is not gzip</rss>", "gzip"));
+  server_.Get("/gzip-cut", [](const httplib::Request&, httplib::Response& response) {
+    static const std::string compressed = Gzip(kThreeItemFeed);
+    response.set_header("Content-Encoding", "gzip");
+    response.set_content_provider(compressed.size(), "application/octet-stream",
+                                  [](size_t, size_t, httplib::DataSink& sink) {
+      sink.write(compressed.data(), compressed.size() / 2);
+      return false;
+    });
+  });
   server_.Get("/bomb", [](const httplib::Request&, httplib::Response& response) {
     static const std::string bomb = GzipBomb(100u << 20);  // made once, on first use
     response.set_header("Content-Encoding", "gzip");

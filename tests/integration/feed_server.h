@@ -35,6 +35,7 @@ struct SeenRequest {
 //   /huge-announced  a Content-Length of 65 MiB
 //   /gzip, /deflate  the three-item feed compressed, with its Content-Encoding
 //   /bad-gzip  "Content-Encoding: gzip" on a body that is not gzip
+//   /gzip-cut  the gzip feed's length announced, half of it sent, the connection dropped
 //   /bomb      a gzip body of about 100 KiB that inflates to 100 MiB
 //   /no-location  a 302 without Location whose body is the three-item feed
 // Any other absolute address (as a proxy is asked for it) answers with the feed too.

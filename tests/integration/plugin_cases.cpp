@@ -93,6 +93,7 @@ std::vector<PluginCase> MakeCases() {
       {"DeflateBodyIsCachedDecoded", Session({Fetch("@/deflate", "3", "30", "0")}),
        Results({"two%lhttp://two"}), Paths{"/deflate"}},
       FailedRefresh("UndecodableBodyKeepsRotating", "@/bad-gzip"),
+      FailedRefresh("CutOffCompressedBodyKeepsRotating", "@/gzip-cut"),
       // A 100 MiB bomb is refused at the 64 MiB limit without holding much more than that.
       {"DecompressionBombKeepsRotatingWithinMemory",
        Session({Fetch("@/feed", "3", "0", "0"), {"peak", "128", "@/bomb", "3", "0", "0"},
