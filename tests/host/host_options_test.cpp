@@ -1,0 +1,57 @@
+// The host's command line: what each option sets, and the one-line errors for bad arguments.
+#include <gtest/gtest.h>
+
+#include "host/host_options.h"
+
+namespace feedline::host {
+namespace {
+
+TEST(HostOptions, EveryOptionIsApplied) {
+  std::string error;
+  const auto options = ParseHostOptions(
+      {"--format", "waybar", "--max-width", "40", "--output", "/tmp/line", "--name", "work-1",
+       "--open-with", "firefox", "--poll", "0.5", "https://x/feed", "-3", "0x1e", "$0A"},
+      error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->format, BarFormat::Waybar);
+  EXPECT_EQ(options->maxWidth, 40);
+  EXPECT_EQ(options->output, "/tmp/line");
+  EXPECT_EQ(options->name, "work-1");
+  EXPECT_EQ(options->openWith, "firefox");
+  EXPECT_EQ(options->pollSeconds, 0.5);
+  EXPECT_EQ(options->url, "https://x/feed");
+  EXPECT_EQ(options->count, "-3");  // a negative count is a number: it always shows item 1
+  EXPECT_EQ(options->rotateSeconds, "$0A");
+}
+
+struct BadArguments {
+  std::vector<std::string> args;
+  std::string error;
+};
+
+class HostOptionErrors : public testing::TestWithParam<BadArguments> {};
+
+TEST_P(HostOptionErrors, NameTheBadArgument) {
+  std::string error;
+  EXPECT_FALSE(ParseHostOptions(GetParam().args, error));
+  EXPECT_EQ(error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bad, HostOptionErrors,
+    testing::Values(
+        BadArguments{{"--format", "Plain"},
+                     "unknown format: 'Plain' (plain, json, tmux, polybar, waybar, i3blocks)"},
+        BadArguments{{"--max-width", "0"}, "bad value for --max-width: '0' (columns, 1 or more)"},
+        BadArguments{{"--max-width", "8x"}, "bad value for --max-width: '8x' (columns, 1 or more)"},
+        BadArguments{{"--name", "../x"},
+                     "bad value for --name: '../x' (letters, digits, '.', '_' and '-')"},
+        BadArguments{{"--output", ""}, "empty value for --output"},
+        BadArguments{{"--poll", "0"}, "bad value for --poll: '0' (seconds, more than 0)"},
+        BadArguments{{"--open-with"}, "missing value for --open-with"},
+        BadArguments{{"--colour"}, "unknown option: --colour"},
+        BadArguments{{"u", "5", "30", "10", "extra"}, "unexpected argument: 'extra'"},
+        BadArguments{{"u", "five"}, "bad value for COUNT: 'five' (an integer)"}));
+
+}  // namespace
+}  // namespace feedline::host
