@@ -33,12 +33,16 @@ bool RunCurl(const char* url) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-void LibraryAgainstCurl(benchmark::State& state) {
+// The feed server's address that bench/run passes, or null (and the benchmark skipped).
+const char* BenchUrl(benchmark::State& state) {
   const char* url = std::getenv("FEEDLINE_BENCH_URL");
-  if (url == nullptr) {
-    state.SkipWithError("FEEDLINE_BENCH_URL is not set");
-    return;
-  }
+  if (url == nullptr) state.SkipWithError("FEEDLINE_BENCH_URL is not set");
+  return url;
+}
+
+void LibraryAgainstCurl(benchmark::State& state) {
+  const char* url = BenchUrl(state);
+  if (url == nullptr) return;
   std::size_t bytes = 0;
   std::vector<double> library, curl;
   for (auto _ : state) {
@@ -65,11 +69,8 @@ void LibraryAgainstCurl(benchmark::State& state) {
 
 // The same document compressed (FEEDLINE_BENCH_URL + ".gz") and as it is, alternating.
 void CompressedAgainstPlain(benchmark::State& state) {
-  const char* url = std::getenv("FEEDLINE_BENCH_URL");
-  if (url == nullptr) {
-    state.SkipWithError("FEEDLINE_BENCH_URL is not set");
-    return;
-  }
+  const char* url = BenchUrl(state);
+  if (url == nullptr) return;
   const std::string plainUrl = url;
   const std::string compressedUrl = plainUrl + ".gz";
   std::vector<double> compressed, plain;

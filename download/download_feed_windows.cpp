@@ -75,9 +75,9 @@ DWORD RemainingMs(const DownloadLimits& limits, ULONGLONG started) {
 
 // Reads the whole body, decoded, into `body`; false on a failed read, a cut-off or undecodable
 // body, a body over the size limit (counted in decoded bytes, so a small body that inflates past
-// it stops at the limit) or a transfer longer than the time limit. Each read asks only for the bytes that
-// have arrived, and each wait for more is bounded by the time left: a full-buffer read would
-// wait for a slow server however long it takes.
+// it stops at the limit) or a transfer longer than the time limit. Each read asks only for the
+// bytes that have arrived, and each wait for more is bounded by the time left: a full-buffer
+// read would wait for a slow server however long it takes.
 bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started,
               std::string& body) {
   const Encoding encoding = BodyEncoding(request);

@@ -14,17 +14,25 @@ namespace {
 constexpr std::string_view kCdataOpen = "<![CDATA[";
 constexpr std::string_view kCdataClose = "]]>";
 
-bool IsValidUtf8(std::string_view bytes) {
-  auto* at = reinterpret_cast<const utf8proc_uint8_t*>(bytes.data());
-  auto left = static_cast<utf8proc_ssize_t>(bytes.size());
-  while (left > 0) {
-    utf8proc_int32_t codepoint;
-    const utf8proc_ssize_t used = utf8proc_iterate(at, left, &codepoint);
+// Calls `visit(codepoint, end)` for each code point of `text`, `end` being the byte offset just
+// past it; false at the first sequence that is not UTF-8.
+template <typename Visit>
+bool ForEachCodePoint(std::string_view text, Visit visit) {
+  auto* begin = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+  std::size_t offset = 0;
+  while (offset < text.size()) {
+    utf8proc_int32_t c;
+    const utf8proc_ssize_t used = utf8proc_iterate(
+        begin + offset, static_cast<utf8proc_ssize_t>(text.size() - offset), &c);
     if (used < 0) return false;
-    at += used;
-    left -= used;
+    offset += static_cast<std::size_t>(used);
+    visit(c, offset);
   }
   return true;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  return ForEachCodePoint(bytes, [](utf8proc_int32_t, std::size_t) {});
 }
 
 // Feeds that declare ISO-8859-1 mostly hold Windows-1252; the five bytes that code page leaves
@@ -98,25 +106,19 @@ bool IsSpace(utf8proc_int32_t c) {
 std::string CleanCharacters(std::string_view utf8) {
   std::string out;
   bool pendingSpace = false;
-  auto* at = reinterpret_cast<const utf8proc_uint8_t*>(utf8.data());
-  auto left = static_cast<utf8proc_ssize_t>(utf8.size());
-  while (left > 0) {
-    utf8proc_int32_t c;
-    const utf8proc_ssize_t used = utf8proc_iterate(at, left, &c);
-    if (used < 0) break;  // cannot happen: the text was made valid before
-    at += used;
-    left -= used;
+  // The text was made valid UTF-8 before, so the walk always reaches its end.
+  ForEachCodePoint(utf8, [&](utf8proc_int32_t c, std::size_t) {
     if (IsSpace(c)) {
       pendingSpace = !out.empty();
-      continue;
+      return;
     }
-    if (IsRemoved(c)) continue;
+    if (IsRemoved(c)) return;
     if (pendingSpace) out += ' ';
     pendingSpace = false;
     utf8proc_uint8_t encoded[4];
     out.append(reinterpret_cast<char*>(encoded),
                static_cast<size_t>(utf8proc_encode_char(c, encoded)));
-  }
+  });
   return out;
 }
 
@@ -148,23 +150,16 @@ std::string FitToColumns(std::string_view text, int columns) {
   int total = 0;
   utf8proc_int32_t previous = -1;
   utf8proc_int32_t state = 0;
-  auto* begin = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
-  std::size_t offset = 0;
-  while (offset < text.size()) {
-    utf8proc_int32_t c;
-    const utf8proc_ssize_t used = utf8proc_iterate(
-        begin + offset, static_cast<utf8proc_ssize_t>(text.size() - offset), &c);
-    if (used < 0) break;
+  ForEachCodePoint(text, [&](utf8proc_int32_t c, std::size_t end) {
     const int width = utf8proc_charwidth(c);
     if (previous < 0 || utf8proc_grapheme_break_stateful(previous, c, &state)) {
       clusters.push_back({0, 0});
     }
-    offset += static_cast<std::size_t>(used);
-    clusters.back().end = offset;
+    clusters.back().end = end;
     clusters.back().width += width;
     total += width;
     previous = c;
-  }
+  });
   if (total <= columns) return std::string(text);
   std::size_t keep = 0;
   int used = 0;

@@ -84,7 +84,11 @@ int Run(const HostOptions& options, const std::string& url,
   ShownItem item;
   bool first = true;
   bool toldNothingToShow = false;
-  bool toldNoState = false;
+  // The state file's directory is made and checked once; each change only replaces the file.
+  std::string stateError;
+  const auto statePath = feedline::host::StateFilePath(options.name, stateError);
+  if (!statePath) Complain("cannot record the shown link for --open: " + stateError);
+  bool toldNoState = !statePath;
   while (!g_stop) {
     const char* line = fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
                              options.rotateSeconds.c_str());
@@ -104,7 +108,7 @@ int Run(const HostOptions& options, const std::string& url,
         Complain("no item can be shown yet (the feed could not be downloaded or has no items)");
       }
       toldNothingToShow = item.Empty();
-      if (!feedline::host::WriteShownLink(options.name, item.link) && !toldNoState) {
+      if (statePath && !feedline::host::WriteShownLink(*statePath, item.link) && !toldNoState) {
         Complain("cannot record the shown link for --open");
         toldNoState = true;
       }

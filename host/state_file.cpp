@@ -54,10 +54,8 @@ std::optional<std::string> StateFilePath(const std::string& name, std::string& e
   return dir + "/" + name;
 }
 
-bool WriteShownLink(const std::string& name, const std::string& link) {
-  std::string error;
-  const auto path = StateFilePath(name, error);
-  return path && ReplaceFileAtomically(*path, link + "\n");
+bool WriteShownLink(const std::string& path, const std::string& link) {
+  return ReplaceFileAtomically(path, link + "\n");
 }
 
 std::optional<std::string> ReadShownLink(const std::string& name, std::string& error) {

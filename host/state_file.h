@@ -16,8 +16,9 @@ bool IsValidStateName(const std::string& name);
 // directory cannot be made or is not this user's private directory.
 std::optional<std::string> StateFilePath(const std::string& name, std::string& error);
 
-// Records `link` for `name`, replacing the file at once; false when it could not.
-bool WriteShownLink(const std::string& name, const std::string& link);
+// Records `link` in the state file at `path` (from StateFilePath), replacing it at once; false
+// when it could not.
+bool WriteShownLink(const std::string& path, const std::string& link);
 
 // The link recorded for `name`; nothing (and `error` set) when there is none.
 std::optional<std::string> ReadShownLink(const std::string& name, std::string& error);

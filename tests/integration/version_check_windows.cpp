@@ -3,9 +3,25 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace {
+
+// One text of the resource's US English, Unicode string table; nothing when it is missing.
+std::optional<std::string> StringValue(std::vector<char>& info, const std::string& key) {
+  const std::string path = "\\StringFileInfo\\040904B0\\" + key;
+  char* text = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) ||
+      text == nullptr) {
+    return std::nullopt;
+  }
+  return std::string(text);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
@@ -16,29 +32,18 @@ int main(int argc, char** argv) {
     std::printf("no version resource in %s\n", argv[1]);
     return 1;
   }
+  // The fields with a fixed value, then those that must merely be there (empty: any text).
   const std::string expected[][2] = {{"FileVersion", FEEDLINE_VERSION},
                                       {"ProductVersion", FEEDLINE_VERSION},
                                       {"ProductName", "feedline"},
-                                      {"OriginalFilename", "feedline.dll"}};
+                                      {"OriginalFilename", "feedline.dll"},
+                                      {"FileDescription", ""},
+                                      {"LegalCopyright", ""}};
   int failures = 0;
   for (const auto& [key, value] : expected) {
-    const std::string path = "\\StringFileInfo\\040904B0\\" + key;
-    char* text = nullptr;
-    UINT length = 0;
-    const bool found = VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text),
-                                      &length) && text != nullptr;
-    const std::string actual = found ? std::string(text) : "<missing>";
-    std::printf("%s: %s\n", key.c_str(), actual.c_str());
-    if (actual != value) ++failures;
-  }
-  for (const char* key : {"FileDescription", "LegalCopyright"}) {
-    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + key;
-    char* text = nullptr;
-    UINT length = 0;
-    const bool found = VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text),
-                                      &length) && text != nullptr && std::strlen(text) > 0;
-    std::printf("%s: %s\n", key, found ? text : "<missing>");
-    if (!found) ++failures;
+    const std::optional<std::string> actual = StringValue(info, key);
+    std::printf("%s: %s\n", key.c_str(), actual ? actual->c_str() : "<missing>");
+    if (!actual || actual->empty() || (!value.empty() && *actual != value)) ++failures;
   }
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixedSize = 0;
