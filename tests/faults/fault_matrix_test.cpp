@@ -9,9 +9,12 @@
 
 #include "download/download_feed.h"
 #include "plugin/rotation.h"
+#include "tests/faults/connect_proxy.h"
 #include "tests/faults/silent_listener.h"
 #include "tests/integration/feed_server.h"
 #include "tests/support/process_memory.h"
+#include "tests/support/test_certificates.h"
+#include "tests/support/trusted_test_ca.h"
 
 namespace feedline::test {
 namespace {
@@ -99,6 +102,32 @@ TEST(Proxy, RequestGoesThroughConfiguredProxy) {
   const auto requests = proxy.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].path, "http://127.0.0.2:9/news.rss");
+}
+
+// A proxy named by https_proxy is asked to CONNECT to the feed's host, and the TLS session runs
+// through that tunnel: the certificate is still checked against the host name and the trusted
+// CA, so a tunnel to a server with an untrusted certificate yields nothing.
+TEST(Proxy, HttpsGoesThroughConnectTunnelAndIsStillVerified) {
+  if (!HasPrivateMounts()) GTEST_SKIP() << TrustOnlyTestCa();
+  ASSERT_EQ(TrustOnlyTestCa(), "");
+  const TestCertificates& certificates = TestCertificates::Get();
+  const struct {
+    const TlsIdentity* identity;
+    bool shown;
+  } cases[] = {{&certificates.good, true}, {&certificates.selfSigned, false}};
+  for (const auto& c : cases) {
+    FeedServer server(c.identity);
+    ConnectProxy proxy;
+    setenv("https_proxy", proxy.Url().c_str(), 1);
+    unsetenv("no_proxy");
+    unsetenv("NO_PROXY");
+    const auto document = DownloadFeed(server.Url("/feed").c_str(), kTestLimits);
+    unsetenv("https_proxy");
+    EXPECT_EQ(document, c.shown ? std::optional(kThreeItemFeed) : std::nullopt);
+    const std::string connect = "CONNECT localhost:" + std::to_string(server.Port()) + " HTTP/1.1";
+    EXPECT_EQ(proxy.RequestLines(), std::vector<std::string>{connect});
+    EXPECT_EQ(server.Requests().size(), c.shown ? 1u : 0u);
+  }
 }
 
 // Hundreds of failed refreshes: LeakSanitizer checks them in the sanitizer build, and the

@@ -1,6 +1,7 @@
 #include "tests/integration/feed_server.h"
 
 #include "tests/support/compressed_bodies.h"
+#include "tests/support/test_certificates.h"
 
 namespace feedline::test {
 
@@ -19,29 +20,39 @@ constexpr char kZeroBytes[] =
 
 const std::string kZeroByteFeed(kZeroBytes, sizeof kZeroBytes - 1);
 
-FeedServer::FeedServer() {
+namespace {
+
+std::unique_ptr<httplib::Server> MakeServer(const TlsIdentity* identity) {
+  if (identity == nullptr) return std::make_unique<httplib::Server>();
+  return std::make_unique<httplib::SSLServer>(identity->certificate.get(), identity->key.get());
+}
+
+}  // namespace
+
+FeedServer::FeedServer(const TlsIdentity* identity)
+    : server_(MakeServer(identity)), host_(identity != nullptr ? "https://localhost" : "http://127.0.0.1") {
   // Recorded before the answer goes out, so a client that has its answer finds it recorded.
-  server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+  server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back({request.path, request.get_header_value("User-Agent"),
                          request.get_header_value("Pragma"),
                          request.get_header_value("Accept-Encoding")});
     return httplib::Server::HandlerResponse::Unhandled;
   });
-  server_.Get("/feed", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/feed", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kThreeItemFeed, "application/rss+xml");
   });
-  server_.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/missing", [](const httplib::Request&, httplib::Response& response) {
     response.status = 404;
     response.set_content("<html><body><h1>Not Found</h1></body></html>", "text/html");
   });
-  server_.Get("/zero", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/zero", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kZeroByteFeed, "application/octet-stream");
   });
-  server_.Get("/redirect", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/redirect", [](const httplib::Request&, httplib::Response& response) {
     response.set_redirect("/feed");
   });
-  server_.Get("/flaky", [this](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/flaky", [this](const httplib::Request&, httplib::Response& response) {
     if (flakyServed_++ == 0) {
       response.set_content(kThreeItemFeed, "application/rss+xml");
       return;
@@ -56,25 +67,25 @@ FeedServer::FeedServer() {
   });
   AddFaultRoutes();
   AddCompressedRoutes();
-  port_ = server_.bind_to_any_port("127.0.0.1");
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
-  while (!server_.is_running()) std::this_thread::yield();
+  port_ = server_->bind_to_any_port("127.0.0.1");
+  thread_ = std::thread([this] { server_->listen_after_bind(); });
+  while (!server_->is_running()) std::this_thread::yield();
 }
 
 FeedServer::~FeedServer() { Stop(); }
 
 std::string FeedServer::Url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
+  return host_ + ":" + std::to_string(port_) + path;
 }
 
 void FeedServer::AddFaultRoutes() {
-  server_.Get("/loop", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/loop", [](const httplib::Request&, httplib::Response& response) {
     response.set_redirect("/loop");
   });
-  server_.Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
     response.set_redirect("file:///etc/hostname");
   });
-  server_.Get("/trickle", [this](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/trickle", [this](const httplib::Request&, httplib::Response& response) {
     response.set_chunked_content_provider("application/rss+xml",
                                           [this](size_t offset, httplib::DataSink& sink) {
       // One byte, then a second's pause unless the server is shutting down.
@@ -97,18 +108,22 @@ void FeedServer::AddFaultRoutes() {
     }
     return sink.write(block.data(), block.size());
   };
-  server_.Get("/huge", [sendHuge](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/huge", [sendHuge](const httplib::Request&, httplib::Response& response) {
     response.set_chunked_content_provider("application/rss+xml", sendHuge);
   });
-  server_.Get("/huge-announced", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/huge-announced", [](const httplib::Request&, httplib::Response& response) {
     response.set_content_provider(kHuge, "application/rss+xml",
                                   [](size_t, size_t length, httplib::DataSink& sink) {
       static const std::string block(1 << 20, 'x');
       return sink.write(block.data(), std::min(length, block.size()));
     });
   });
+  // Sends the client on to https://localhost:PORT/feed, where a TLS server may listen.
+  server_->Get(R"(/to-tls/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+    response.set_redirect("https://localhost:" + request.matches[1].str() + "/feed");
+  });
   // A proxy is asked for absolute addresses: answer every one of them with the feed.
-  server_.Get("http://.*", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("http://.*", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kThreeItemFeed, "application/rss+xml");
   });
 }
@@ -121,10 +136,10 @@ void FeedServer::AddCompressedRoutes() {
       response.set_content(body, "application/octet-stream");
     };
   };
-  server_.Get("/gzip", encoded(Gzip(kThreeItemFeed), "gzip"));
-  server_.Get("/deflate", encoded(Deflate(kThreeItemFeed), "deflate"));
-  server_.Get("/bad-gzip", encoded("<rss>this is not gzip</rss>", "gzip"));
-  server_.Get("/gzip-cut", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/gzip", encoded(Gzip(kThreeItemFeed), "gzip"));
+  server_->Get("/deflate", encoded(Deflate(kThreeItemFeed), "deflate"));
+  server_->Get("/bad-gzip", encoded("<rss>this is not gzip</rss>", "gzip"));
+  server_->Get("/gzip-cut", [](const httplib::Request&, httplib::Response& response) {
     static const std::string compressed = Gzip(kThreeItemFeed);
     response.set_header("Content-Encoding", "gzip");
     response.set_content_provider(compressed.size(), "application/octet-stream",
@@ -133,12 +148,12 @@ void FeedServer::AddCompressedRoutes() {
       return false;
     });
   });
-  server_.Get("/bomb", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/bomb", [](const httplib::Request&, httplib::Response& response) {
     static const std::string bomb = GzipBomb(100u << 20);  // made once, on first use
     response.set_header("Content-Encoding", "gzip");
     response.set_content(bomb, "application/octet-stream");
   });
-  server_.Get("/no-location", [](const httplib::Request&, httplib::Response& response) {
+  server_->Get("/no-location", [](const httplib::Request&, httplib::Response& response) {
     response.status = 302;
     response.set_content(kThreeItemFeed, "application/rss+xml");
   });
@@ -146,7 +161,7 @@ void FeedServer::AddCompressedRoutes() {
 
 void FeedServer::Stop() {
   stopping_ = true;
-  server_.stop();
+  server_->stop();
   if (thread_.joinable()) thread_.join();
 }
 

@@ -3,12 +3,15 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace feedline::test {
+
+struct TlsIdentity;
 
 // The three-item feed most tests rotate over.
 extern const std::string kThreeItemFeed;
@@ -38,15 +41,18 @@ struct SeenRequest {
 //   /gzip-cut  the gzip feed's length announced, half of it sent, the connection dropped
 //   /bomb      a gzip body of about 100 KiB that inflates to 100 MiB
 //   /no-location  a 302 without Location whose body is the three-item feed
+//   /to-tls/PORT  a 302 to https://localhost:PORT/feed
 // Any other absolute address (as a proxy is asked for it) answers with the feed too.
+// Given an identity, it speaks TLS with that certificate and is addressed as https://localhost.
 class FeedServer {
  public:
-  FeedServer();
+  explicit FeedServer(const TlsIdentity* identity = nullptr);
   ~FeedServer();
   FeedServer(const FeedServer&) = delete;
   FeedServer& operator=(const FeedServer&) = delete;
 
   std::string Url(const std::string& path) const;
+  int Port() const { return port_; }
   void Stop();  // from then on connections to the port are refused
   std::vector<SeenRequest> Requests() const;
 
@@ -54,7 +60,8 @@ class FeedServer {
   void AddFaultRoutes();
   void AddCompressedRoutes();
 
-  httplib::Server server_;
+  std::unique_ptr<httplib::Server> server_;
+  std::string host_;  // scheme and host of Url()
   int port_ = 0;
   std::thread thread_;
   mutable std::mutex mutex_;

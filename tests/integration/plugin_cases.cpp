@@ -25,6 +25,8 @@ Step Fetch(const std::string& url, const std::string& count, const std::string& 
   return {"fetch", url, count, minutes, seconds};
 }
 
+using Paths = std::vector<std::string>;
+
 // A good feed, then two refreshes from `fault`: the line keeps rotating over the good feed.
 PluginCase FailedRefresh(const std::string& name, const std::string& fault) {
   return {name,
@@ -34,8 +36,18 @@ PluginCase FailedRefresh(const std::string& name, const std::string& fault) {
           std::nullopt};
 }
 
+// A TLS server whose certificate must not be accepted: nothing from it on a first call, and
+// the line keeps rotating over the last good document (from a trusted server) afterwards. The
+// rotation is due on every call, empty cache or not, so the good document starts at item 3.
+PluginCase RefusedCertificate(const std::string& name, const std::string& server) {
+  const Step refused = Fetch(server, "3", "0", "0");
+  return {name,
+          Session({refused, Fetch("@tls:good/feed", "3", "0", "0"), refused, refused}),
+          Results({"", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
+          Paths{}};
+}
+
 std::vector<PluginCase> MakeCases() {
-  using Paths = std::vector<std::string>;
   return {
       {"Discovery",
        Session({{"init"},
@@ -102,6 +114,13 @@ std::vector<PluginCase> MakeCases() {
        Paths{"/feed", "/feed", "/bomb", "/bomb"}},
       {"RedirectWithoutLocationIsAnAnswer", Session({Fetch("@/no-location", "3", "30", "10")}),
        Results({"one%lhttp://one"}), Paths{"/no-location"}},
+      {"HttpsWithTrustedCertificateIsShown", Session({Fetch("@tls:good/feed", "3", "30", "10")}),
+       Results({"one%lhttp://one"}), Paths{}},
+      RefusedCertificate("HttpsForAnotherNameIsRefused", "@tls:other-name/feed"),
+      RefusedCertificate("HttpsWithExpiredCertificateIsRefused", "@tls:expired/feed"),
+      RefusedCertificate("HttpsWithSelfSignedCertificateIsRefused", "@tls:self-signed/feed"),
+      {"HttpRedirectToHttpsIsFollowed", Session({Fetch("@to-tls:good", "3", "30", "10")}),
+       Results({"one%lhttp://one"}), std::nullopt},
       // The real time limits: a silent server costs the host's thread at most 60 s.
       {"SilentServerEndsWithinTimeLimit",
        Session({Fetch("@/feed", "3", "0", "0"), {"within", "65", "@silent", "3", "0", "0"}}),

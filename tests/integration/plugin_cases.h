@@ -12,12 +12,15 @@ namespace feedline::test {
 // A host session against a fresh feed server. In step words, "@/path" stands for that path on
 // the server, "@unreachable" for an address where nothing listens, "@https" for the server's
 // plain port addressed with https, "@unresolvable" for a name that does not resolve and
-// "@silent" for a server that takes the connection and never answers.
+// "@silent" for a server that takes the connection and never answers. "@tls:NAME/path" is that
+// path on a TLS server at https://localhost presenting the test certificate NAME (good,
+// other-name, expired or self-signed), and "@to-tls:NAME" a plain-http address redirecting to
+// that server's /feed.
 struct PluginCase {
   std::string name;
   std::vector<Step> steps;
   std::vector<std::string> results;
-  // The paths the server was asked for, in order; not checked when absent (a redirect loop
+  // The paths the plain server was asked for, in order; not checked when absent (a redirect loop
   // takes as many requests as the client allows).
   std::optional<std::vector<std::string>> requests;
 };

@@ -5,38 +5,19 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
 
 #include "tests/faults/silent_listener.h"
 #include "tests/integration/feed_server.h"
 #include "tests/integration/plugin_cases.h"
 #include "tests/integration/plugin_loader.h"
+#include "tests/support/test_certificates.h"
+#include "tests/support/trusted_test_ca.h"
 
 namespace feedline::test {
 namespace {
-
-// The steps with "@..." words replaced by addresses of `server`.
-std::vector<Step> Resolve(const std::vector<Step>& steps, const FeedServer& server,
-                          const SilentListener& silent) {
-  const std::string unreachable = UnreachableUrl();
-  std::vector<Step> resolved = steps;
-  for (Step& step : resolved) {
-    for (std::string& word : step) {
-      if (word == "@unreachable") {
-        word = unreachable;
-      } else if (word == "@silent") {
-        word = silent.Url();
-      } else if (word == "@https") {
-        word = "https" + server.Url("/feed").substr(4);
-      } else if (word == "@unresolvable") {
-        word = "http://feedline-fault-test.invalid/feed";
-      } else if (word.starts_with('@')) {
-        word = server.Url(word.substr(1));
-      }
-    }
-  }
-  return resolved;
-}
 
 // Runs the steps in the Windows test host under Wine and returns its result lines.
 std::vector<std::string> RunUnderWine(const std::string& host, const std::vector<Step>& steps) {
@@ -63,31 +44,93 @@ std::vector<std::string> RunUnderWine(const std::string& host, const std::vector
 
 const char* WineHost() { return std::getenv("FEEDLINE_WINE_HOST"); }
 
-// Name lookups may only run where ctest has given the tests a network of their own.
-bool LooksUpNamesOutside(const PluginCase& c) {
-  if (std::getenv("FEEDLINE_ISOLATED_NETWORK") != nullptr) return false;
+bool HasWord(const PluginCase& c, bool (*matches)(const std::string&)) {
   for (const Step& step : c.steps) {
     for (const std::string& word : step) {
-      if (word == "@unresolvable") return true;
+      if (matches(word)) return true;
     }
   }
   return false;
 }
 
+bool IsUnresolvable(const std::string& word) { return word == "@unresolvable"; }
+
+bool IsTls(const std::string& word) {
+  return word.starts_with("@tls:") || word.starts_with("@to-tls:");
+}
+
+const TlsIdentity* IdentityNamed(const std::string& name) {
+  const TestCertificates& made = TestCertificates::Get();
+  const std::map<std::string, const TlsIdentity*> identities = {
+      {"good", &made.good},
+      {"other-name", &made.otherName},
+      {"expired", &made.expired},
+      {"self-signed", &made.selfSigned}};
+  const auto found = identities.find(name);
+  return found == identities.end() ? nullptr : found->second;
+}
+
 class PluginSession : public testing::TestWithParam<PluginCase> {
  protected:
   void SetUp() override {
-    if (LooksUpNamesOutside(GetParam())) GTEST_SKIP() << "needs an isolated network";
+    // Before the first client of any test reads the CA bundle (Wine's reads it once per
+    // wineserver), the test CA takes its place.
+    const std::string trustFailure = TrustOnlyTestCa();
+    if (HasWord(GetParam(), IsTls)) {
+      if (!HasPrivateMounts()) GTEST_SKIP() << trustFailure;
+      ASSERT_EQ(trustFailure, "");
+    }
+    if (HasWord(GetParam(), IsUnresolvable) && std::getenv("FEEDLINE_ISOLATED_NETWORK") == nullptr) {
+      GTEST_SKIP() << "needs an isolated network";
+    }
+  }
+
+  // The steps with "@..." words replaced by addresses (see PluginCase).
+  std::vector<Step> Resolve(const std::vector<Step>& steps) {
+    const std::string unreachable = UnreachableUrl();
+    std::vector<Step> resolved = steps;
+    for (Step& step : resolved) {
+      for (std::string& word : step) {
+        if (word == "@unreachable") {
+          word = unreachable;
+        } else if (word == "@silent") {
+          word = silent_.Url();
+        } else if (word == "@https") {
+          word = "https" + server_.Url("/feed").substr(4);
+        } else if (IsUnresolvable(word)) {
+          word = "http://feedline-fault-test.invalid/feed";
+        } else if (word.starts_with("@tls:")) {
+          const size_t slash = word.find('/');
+          word = TlsServer(word.substr(5, slash - 5)).Url(word.substr(slash));
+        } else if (word.starts_with("@to-tls:")) {
+          word = server_.Url("/to-tls/" + std::to_string(TlsServer(word.substr(8)).Port()));
+        } else if (word.starts_with('@')) {
+          word = server_.Url(word.substr(1));
+        }
+      }
+    }
+    return resolved;
+  }
+
+  // The TLS server presenting the named test certificate, started on first use.
+  FeedServer& TlsServer(const std::string& name) {
+    std::unique_ptr<FeedServer>& server = tlsServers_[name];
+    if (!server) server = std::make_unique<FeedServer>(IdentityNamed(name));
+    return *server;
   }
 
   void Check(const std::vector<std::string>& results, const std::string& agent) {
     const PluginCase& c = GetParam();
     EXPECT_EQ(results, c.results);
-    const auto requests = server_.Requests();
+    auto requests = server_.Requests();
     if (c.requests) {
       std::vector<std::string> paths;
       for (const auto& request : requests) paths.push_back(request.path);
       EXPECT_EQ(paths, *c.requests);
+    }
+    for (const auto& [name, server] : tlsServers_) {
+      const auto seen = server->Requests();
+      requests.insert(requests.end(), seen.begin(), seen.end());
     }
     for (const auto& request : requests) {
       EXPECT_EQ(request.userAgent, agent) << request.path;
@@ -98,6 +141,7 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
 
   FeedServer server_;
   SilentListener silent_;
+  std::map<std::string, std::unique_ptr<FeedServer>> tlsServers_;
 };
 
 class InProcess : public PluginSession {};
@@ -105,7 +149,7 @@ class UnderWine : public PluginSession {};
 
 TEST_P(InProcess, MatchesExpectedLines) {
   if (WineHost() != nullptr) GTEST_SKIP() << "runs the Windows host only";
-  Check(RunPluginScript(FEEDLINE_PLUGIN_FILE, Resolve(GetParam().steps, server_, silent_)),
+  Check(RunPluginScript(FEEDLINE_PLUGIN_FILE, Resolve(GetParam().steps)),
         ExecutableFileName());
 }
 
@@ -113,7 +157,7 @@ TEST_P(UnderWine, MatchesExpectedLines) {
   const char* host = WineHost();
   if (host == nullptr) GTEST_SKIP() << "FEEDLINE_WINE_HOST is not set";
   const std::string hostPath = host;
-  Check(RunUnderWine(hostPath, Resolve(GetParam().steps, server_, silent_)),
+  Check(RunUnderWine(hostPath, Resolve(GetParam().steps)),
         hostPath.substr(hostPath.rfind('/') + 1));
 }
 
