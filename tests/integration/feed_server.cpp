@@ -30,7 +30,8 @@ std::unique_ptr<httplib::Server> MakeServer(const TlsIdentity* identity) {
 }  // namespace
 
 FeedServer::FeedServer(const TlsIdentity* identity)
-    : server_(MakeServer(identity)), host_(identity != nullptr ? "https://localhost" : "http://127.0.0.1") {
+    : server_(MakeServer(identity)),
+      host_(identity != nullptr ? "https://localhost" : "http://127.0.0.1") {
   // Recorded before the answer goes out, so a client that has its answer finds it recorded.
   server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -119,7 +120,8 @@ void FeedServer::AddFaultRoutes() {
     });
   });
   // Sends the client on to https://localhost:PORT/feed, where a TLS server may listen.
-  server_->Get(R"(/to-tls/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+  server_->Get(R"(/to-tls/(\d+))", [](const httplib::Request& request,
+                                      httplib::Response& response) {
     response.set_redirect("https://localhost:" + request.matches[1].str() + "/feed");
   });
   // A proxy is asked for absolute addresses: answer every one of them with the feed.
