@@ -1,25 +1,17 @@
 #include "tests/faults/connect_proxy.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <regex>
 
+#include "tests/faults/loopback_socket.h"
+
 namespace feedline::test {
 namespace {
 
 constexpr int kPollMs = 50;
-
-sockaddr_in Loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  return address;
-}
 
 bool SendAll(int socket, const char* data, size_t size) {
   while (size > 0) {
@@ -58,16 +50,10 @@ void Relay(int a, int b, const std::atomic<bool>& stopping) {
 }  // namespace
 
 ConnectProxy::ConnectProxy() {
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = Loopback(0);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      listen(listener_, 16) != 0 ||
-      getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    return;
-  }
-  port_ = ntohs(address.sin_port);
-  thread_ = std::thread([this] { Serve(); });
+  const LoopbackListener listener = ListenOnLoopback();
+  listener_ = listener.socket;
+  port_ = listener.port;
+  if (listener_ >= 0) thread_ = std::thread([this] { Serve(); });
 }
 
 ConnectProxy::~ConnectProxy() {
@@ -110,7 +96,7 @@ void ConnectProxy::Tunnel(int client) {
     return;
   }
   const int upstream = socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in target = Loopback(std::stoi(match[2].str()));
+  const sockaddr_in target = LoopbackAddress(std::stoi(match[2].str()));
   if (upstream < 0 ||
       connect(upstream, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
     static const char kBadGateway[] = "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n\r\n";

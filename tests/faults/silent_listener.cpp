@@ -1,24 +1,15 @@
 #include "tests/faults/silent_listener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
+
+#include "tests/faults/loopback_socket.h"
 
 namespace feedline::test {
 
 SilentListener::SilentListener() {
-  socket_ = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (socket_ < 0 || bind(socket_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      listen(socket_, 16) != 0 ||
-      getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    return;
-  }
-  port_ = ntohs(address.sin_port);
+  const LoopbackListener listener = ListenOnLoopback();
+  socket_ = listener.socket;
+  port_ = listener.port;
 }
 
 SilentListener::~SilentListener() {
