@@ -18,4 +18,7 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The 32-bit loader itself, so that the tests never depend on /usr/bin/wine's choice.
+set(FEEDLINE_WINE_LOADER /usr/lib/wine/wine)
+set(FEEDLINE_WINE_SERVER /usr/lib/wine/wineserver32)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${FEEDLINE_WINE_LOADER})

@@ -1,11 +1,20 @@
-# cmake --install and CPack. Windows: a zip with the DLL, a note for users and the licence.
-# Linux: an install that works from any prefix, and a Debian package (cpack -G DEB).
+# cmake --install and CPack. Windows: a zip with the DLL of each bitness (x86/, x64/), a note for
+# users and the licence. Linux: an install that works from any prefix, and a Debian package.
 if(WIN32)
-  install(TARGETS feedline LIBRARY DESTINATION . RUNTIME DESTINATION .)
+  install(TARGETS feedline LIBRARY DESTINATION ${FEEDLINE_WINDOWS_ARCH}
+          RUNTIME DESTINATION ${FEEDLINE_WINDOWS_ARCH})
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/README-windows.txt DESTINATION . RENAME README.txt)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+  # The zip gathers the installs of both Windows builds (the presets name both build trees), so
+  # cpack in either tree makes the same zip once both are built.
+  set(FEEDLINE_ZIP_BUILDS ${CMAKE_BINARY_DIR} CACHE STRING
+      "Windows build trees whose DLLs go into the zip")
+  set(CPACK_INSTALL_CMAKE_PROJECTS "")
+  foreach(build IN LISTS FEEDLINE_ZIP_BUILDS)
+    list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${build} ${PROJECT_NAME} ALL /)
+  endforeach()
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME feedline-${PROJECT_VERSION}-win32)
+  set(CPACK_PACKAGE_FILE_NAME feedline-${PROJECT_VERSION}-windows)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_STRIP_FILES ON)
   include(CPack)

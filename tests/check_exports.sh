@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that a built plug-in exports init, getparam and FetchRSS and nothing else of its own,
-# and (for the DLL) that it imports only system DLLs.
-# Usage: check_exports.sh linux feedline.so | check_exports.sh windows feedline.dll OBJDUMP
+# and (for the DLL) that it imports only system DLLs and is built for the expected bitness.
+# Usage: check_exports.sh linux feedline.so | check_exports.sh windows feedline.dll OBJDUMP x86|x64
 set -euo pipefail
 kind=$1 file=$2
 expected=$'FetchRSS\ngetparam\ninit'
@@ -12,8 +12,14 @@ if [ "$kind" = linux ]; then
   exports=$(nm -D --defined-only "$file" | awk '$2 != "A" {print $3}' | sort)
   [ "$exports" = "$expected" ] || fail "exports are:"$'\n'"$exports"
 else
-  objdump=$3
+  objdump=$3 arch=$4
   table=$("$objdump" -p "$file")
+  # The optional header's magic: 010b for a 32-bit (PE32) image, 020b for a 64-bit (PE32+) one.
+  magic=$(awk '$1 == "Magic" {print $2; exit}' <<<"$table")
+  case "$arch:$magic" in
+    x86:010b|x64:020b) ;;
+    *) fail "expected an $arch DLL, the optional header's magic is '$magic'" ;;
+  esac
   exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^[ \t]*\[/ {print $NF; next} on {on=0}' \
             <<<"$table" | sort)
   [ "$exports" = "$expected" ] || fail "exports are:"$'\n'"$exports"
@@ -24,6 +30,6 @@ else
       *) fail "imports a non-system DLL: $dll (all imports: $(echo $imports))" ;;
     esac
   done <<<"$imports"
-  echo "imports: $(echo $imports)"
+  echo "$arch DLL, imports: $(echo $imports)"
 fi
 echo "exports: $(echo $exports)"

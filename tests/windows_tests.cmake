@@ -1,6 +1,8 @@
 # Tests of the Windows build, run under Wine: the unit tests cross-built, the export and import
 # tables, and the shared plug-in cases driven by a native test program that starts the feed
-# server and runs the Windows test host under Wine.
+# server and runs the Windows test host under Wine. The tool-chain file names the Wine loader and
+# wineserver of the build's bitness; every test that runs Wine carries the label "wine", so that
+# a machine that cannot run that Wine can still check the export and import tables.
 include(ExternalProject)
 
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -8,16 +10,20 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(FEEDLINE_WINE_ENV
+  WINELOADER=${FEEDLINE_WINE_LOADER}
+  WINESERVER=${FEEDLINE_WINE_SERVER}
   WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
   WINEDEBUG=-all
   WINEDLLOVERRIDES=mscoree,mshtml=)
 
 # Creates the Wine prefix once, before any test uses it.
-add_test(NAME wine_prefix COMMAND wineboot --init)
-set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${FEEDLINE_WINE_ENV}")
+add_test(NAME wine_prefix COMMAND ${FEEDLINE_WINE_LOADER} wineboot --init)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine LABELS wine
+                     ENVIRONMENT "${FEEDLINE_WINE_ENV}")
 
 function(feedline_wine_test name)
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${FEEDLINE_WINE_ENV}")
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine LABELS wine
+                       ENVIRONMENT "${FEEDLINE_WINE_ENV}")
 endfunction()
 
 add_executable(feedline_unit_tests
@@ -36,7 +42,7 @@ feedline_wine_test(feedline_unit_tests)
 
 add_test(NAME feedline_exports
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check_exports.sh windows $<TARGET_FILE:feedline>
-          ${CMAKE_OBJDUMP})
+          ${CMAKE_OBJDUMP} ${FEEDLINE_WINDOWS_ARCH})
 
 # The DLL's version resource, read back as Windows shows it in the file's Properties.
 add_executable(feedline_version_check integration/version_check_windows.cpp)
@@ -66,5 +72,5 @@ ExternalProject_Add(native_integration_tests
 add_test(NAME feedline_integration_wine
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network ${CMAKE_CURRENT_SOURCE_DIR}/wine-in-namespace
           ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests --gtest_filter=Cases/UnderWine.*)
-set_tests_properties(feedline_integration_wine PROPERTIES ENVIRONMENT
-  "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-network;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>")
+set_tests_properties(feedline_integration_wine PROPERTIES LABELS wine ENVIRONMENT
+  "WINELOADER=${FEEDLINE_WINE_LOADER};WINESERVER=${FEEDLINE_WINE_SERVER};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-network;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>")

@@ -30,8 +30,11 @@ std::vector<std::string> RunUnderWine(const std::string& host, const std::vector
       out << '\n';
     }
   }
-  const std::string command =
-      "wine '" + host + "' < '" + stepsFile + "' > '" + resultsFile + "'";
+  // The loader of the DLL's bitness, named by the test's environment (WINELOADER).
+  const char* loader = std::getenv("WINELOADER");
+  if (loader == nullptr) return {"WINELOADER is not set"};
+  const std::string command = "'" + std::string(loader) + "' '" + host + "' < '" + stepsFile +
+                              "' > '" + resultsFile + "'";
   if (std::system(command.c_str()) != 0) return {"wine failed: " + command};
   std::vector<std::string> results;
   std::ifstream in(resultsFile);
