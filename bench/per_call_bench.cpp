@@ -34,7 +34,8 @@ void FetchCall(benchmark::State& state, const std::string& kind, std::size_t byt
   feed.FirstCall = false;
   feed.ItemIndex = k;
   feed.Cache.Replace(std::string(Document(kind, bytes)));
-  const Environment env{&LocalNow, [](const char*) { return std::optional<std::string>(); }};
+  const Environment env{
+      &LocalNow, [](const char*, DownloadReport&) { return std::optional<std::string>(); }, {}};
   const std::string count = std::to_string(k);
   const FetchParams params{"http://unused", count.c_str(), "2147483647", "2147483647"};
   for (auto _ : state) benchmark::DoNotOptimize(RunFetch(feed, params, env));

@@ -49,7 +49,10 @@ bool BodyInflater::Feed(std::string_view encoded, std::string& out, std::uint64_
     z.avail_out = sizeof buffer;
     const int result = inflate(&z, Z_NO_FLUSH);
     const std::size_t produced = sizeof buffer - z.avail_out;
-    if (out.size() + produced > maxBytes) return Fail();
+    if (out.size() + produced > maxBytes) {
+      overLimit_ = true;
+      return Fail();
+    }
     out.append(buffer, produced);
     if (result == Z_STREAM_END) {
       finished_ = true;

@@ -25,6 +25,9 @@ class BodyInflater {
   // Whether the stream has reached its proper end (a cut-off body has not).
   bool Finished() const { return finished_; }
 
+  // Whether decoding stopped because the output would have passed its limit.
+  bool OverLimit() const { return overLimit_; }
+
  private:
   bool Fail();
 
@@ -33,6 +36,7 @@ class BodyInflater {
   std::string header_;  // the first bytes, held until the format can be told
   bool finished_ = false;
   bool failed_ = false;
+  bool overLimit_ = false;
 };
 
 }  // namespace feedline

@@ -13,11 +13,22 @@ struct DownloadLimits {
   std::uint64_t maxDocumentBytes = 64ull * 1024 * 1024;  // decoded bytes
 };
 
+// What one download did, for a person asking why the line is empty.
+struct DownloadReport {
+  bool complete = false;        // the transfer ended properly (whatever the HTTP status)
+  long httpStatus = 0;          // the final answer's status; 0 when the address is not HTTP(S)
+  std::uint64_t wireBytes = 0;  // body bytes as received, before any decoding
+  std::string failure;  // what failed, a fixed phrase per kind ("connection refused")
+  std::string detail;   // the platform's own words for it, which may differ from try to try
+};
+
 // Fetches the document at `url` fresh from the server (no local cache read or written, with
 // "Pragma: no-cache", the system's proxy settings and the host executable's file name as user
 // agent), offering gzip and deflate and decoding what the server compressed. A completed transfer
 // yields the document's bytes exactly, whatever the HTTP status; a failed one (no connection,
-// time limit, cut-off or undecodable body, over the size limit) yields nothing.
-std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits = {});
+// time limit, cut-off or undecodable body, over the size limit) yields nothing. When `report` is
+// given, it tells how the download went.
+std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits = {},
+                                        DownloadReport* report = nullptr);
 
 }  // namespace feedline

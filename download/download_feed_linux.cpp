@@ -1,15 +1,19 @@
 // Feed download over libcurl.
 #include <curl/curl.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <ctime>
 #include <string>
 
 #include "download/agent_name.h"
 #include "download/download_feed.h"
+#include "download/sigpipe_guard.h"
 
 namespace feedline {
 namespace {
@@ -20,6 +24,7 @@ struct Transfer {
   std::uint64_t maxBytes;
   std::string body;
   bool sized = false;
+  bool overLimit = false;
 };
 
 // Lets the kernel back a large buffer with huge pages, so that filling it takes a few page
@@ -35,7 +40,10 @@ void AdviseHugePages(char* buffer, size_t bytes) {
 size_t AppendBody(char* data, size_t size, size_t count, void* userdata) {
   auto& transfer = *static_cast<Transfer*>(userdata);
   const size_t bytes = size * count;
-  if (transfer.body.size() + bytes > transfer.maxBytes) return 0;  // aborts the transfer
+  if (transfer.body.size() + bytes > transfer.maxBytes) {
+    transfer.overLimit = true;
+    return 0;  // aborts the transfer
+  }
   try {
     if (!transfer.sized) {
       // Reserving the announced size once avoids regrowing a large document.
@@ -54,36 +62,6 @@ size_t AppendBody(char* data, size_t size, size_t count, void* userdata) {
   return bytes;
 }
 
-// Keeps a SIGPIPE raised by the TLS library on a closed connection away from the host: blocked
-// during the transfer, consumed if it arrived, and the caller's mask restored.
-class SigpipeGuard {
- public:
-  SigpipeGuard() {
-    sigemptyset(&pipe_);
-    sigaddset(&pipe_, SIGPIPE);
-    sigset_t pending;
-    sigpending(&pending);
-    wasPending_ = sigismember(&pending, SIGPIPE) == 1;
-    pthread_sigmask(SIG_BLOCK, &pipe_, &saved_);
-  }
-  ~SigpipeGuard() {
-    sigset_t pending;
-    sigpending(&pending);
-    if (!wasPending_ && sigismember(&pending, SIGPIPE) == 1) {
-      const timespec noWait{0, 0};
-      sigtimedwait(&pipe_, nullptr, &noWait);
-    }
-    pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
-  }
-  SigpipeGuard(const SigpipeGuard&) = delete;
-  SigpipeGuard& operator=(const SigpipeGuard&) = delete;
-
- private:
-  sigset_t pipe_{};
-  sigset_t saved_{};
-  bool wasPending_ = false;
-};
-
 bool CurlReady() {
   // Initialised on the first download only, and never torn down: the host may use libcurl too.
   static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
@@ -91,7 +69,8 @@ bool CurlReady() {
 }
 
 void Configure(CURL* handle, const char* url, const std::string& agent, curl_slist* headers,
-               const DownloadLimits& limits, Transfer& transfer) {
+               const DownloadLimits& limits, Transfer& transfer, char* errorText) {
+  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
   curl_easy_setopt(handle, CURLOPT_URL, url);
   curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
@@ -115,6 +94,70 @@ void Configure(CURL* handle, const char* url, const std::string& agent, curl_sli
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
 }
 
+std::string MiB(std::uint64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }
+
+// What failed, as a fixed phrase for the kind of failure; libcurl's own message is the detail.
+std::string DescribeFailure(CURL* handle, CURLcode result, const Transfer& transfer,
+                            const std::string& detail) {
+  long osErrno = 0;
+  long redirects = 0;
+  curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
+  curl_easy_getinfo(handle, CURLINFO_REDIRECT_COUNT, &redirects);
+  switch (result) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return "name not resolved";
+    case CURLE_COULDNT_CONNECT:
+      return osErrno == ECONNREFUSED ? "connection refused" : "could not connect";
+    case CURLE_OPERATION_TIMEDOUT:
+      return "time limit reached";
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+      if (detail.find("expired") != std::string::npos) return "certificate expired";
+      if (detail.find("subject name") != std::string::npos ||
+          detail.find("does not match") != std::string::npos) {
+        return "certificate for another name";
+      }
+      return "certificate untrusted";
+    case CURLE_FILESIZE_EXCEEDED:
+      return "larger than " + MiB(transfer.maxBytes);
+    case CURLE_WRITE_ERROR:
+      return transfer.overLimit ? "larger than " + MiB(transfer.maxBytes) : "out of memory";
+    case CURLE_BAD_CONTENT_ENCODING:
+      return "body did not decode";
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      return redirects > 0 ? "redirect to a non-http address" : "address not supported";
+    case CURLE_TOO_MANY_REDIRECTS:
+      return "too many redirects";
+    case CURLE_SSL_CONNECT_ERROR:
+      return "TLS handshake failed";
+    case CURLE_PARTIAL_FILE:
+      return "body shorter than its Content-Length";
+    default:
+      return "download failed";
+  }
+}
+
+// Fills `report` from the finished transfer.
+void Describe(CURL* handle, CURLcode result, const Transfer& transfer, const char* errorText,
+              DownloadReport& report) {
+  report.complete = result == CURLE_OK;
+  const char* scheme = nullptr;
+  curl_easy_getinfo(handle, CURLINFO_SCHEME, &scheme);
+  const bool web =
+      scheme != nullptr && (strcasecmp(scheme, "http") == 0 || strcasecmp(scheme, "https") == 0);
+  if (web) {
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &report.httpStatus);
+  }
+  curl_off_t received = 0;
+  curl_easy_getinfo(handle, CURLINFO_SIZE_DOWNLOAD_T, &received);
+  report.wireBytes = received > 0 ? static_cast<std::uint64_t>(received) : 0;
+  if (report.complete) return;
+  report.detail = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+  report.failure = DescribeFailure(handle, result, transfer, report.detail);
+}
+
 }  // namespace
 
 std::string HostAgentName() {
@@ -125,11 +168,18 @@ std::string HostAgentName() {
   return std::string(full.substr(full.rfind('/') + 1));
 }
 
-std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits) {
-  if (!CurlReady()) return std::nullopt;
+std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits,
+                                        DownloadReport* report) {
+  if (!CurlReady()) {
+    if (report != nullptr) report->failure = "libcurl could not be initialised";
+    return std::nullopt;
+  }
   const std::string agent = HostAgentName();
   CURL* handle = curl_easy_init();
-  if (handle == nullptr) return std::nullopt;
+  if (handle == nullptr) {
+    if (report != nullptr) report->failure = "libcurl could not start a transfer";
+    return std::nullopt;
+  }
   curl_slist* headers = curl_slist_append(nullptr, "Pragma: no-cache");
   curl_slist* both = headers ? curl_slist_append(headers, "Cache-Control: no-cache") : nullptr;
   if (both == nullptr) {
@@ -138,11 +188,19 @@ std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& l
     return std::nullopt;
   }
   Transfer transfer{handle, limits.maxDocumentBytes, {}};
-  Configure(handle, url, agent, both, limits, transfer);
+  char errorText[CURL_ERROR_SIZE] = {};
+  Configure(handle, url, agent, both, limits, transfer, errorText);
   CURLcode result;
   {
     SigpipeGuard guard;
     result = curl_easy_perform(handle);
+  }
+  if (report != nullptr) {
+    try {
+      Describe(handle, result, transfer, errorText, *report);
+    } catch (...) {
+      // Out of memory for the words: the download's own result still stands.
+    }
   }
   curl_easy_cleanup(handle);
   curl_slist_free_all(both);

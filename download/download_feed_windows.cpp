@@ -10,6 +10,7 @@
 #include "download/agent_name.h"
 #include "download/body_inflater.h"
 #include "download/download_feed.h"
+#include "download/wininet_failure.h"
 
 namespace feedline {
 namespace {
@@ -73,19 +74,39 @@ DWORD RemainingMs(const DownloadLimits& limits, ULONGLONG started) {
   return spent >= limit ? 1 : static_cast<DWORD>(limit - spent);
 }
 
+std::string TooLarge(const DownloadLimits& limits) {
+  return "larger than " + std::to_string(limits.maxDocumentBytes / (1024 * 1024)) + " MiB";
+}
+
+// Says that the transfer took longer than its limit.
+void SetTimeLimitReached(const DownloadLimits& limits, DownloadReport& report) {
+  report.failure = "time limit reached";
+  report.detail = "more than " + std::to_string(limits.transferTimeoutMs) + " ms";
+}
+
 // Reads the whole body, decoded, into `body`; false on a failed read, a cut-off or undecodable
 // body, a body over the size limit (counted in decoded bytes, so a small body that inflates past
 // it stops at the limit) or a transfer longer than the time limit. Each read asks only for the
 // bytes that have arrived, and each wait for more is bounded by the time left: a full-buffer
-// read would wait for a slow server however long it takes.
+// read would wait for a slow server however long it takes. `report` gets the bytes received and
+// what failed.
 bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started,
-              std::string& body) {
+              std::string& body, DownloadReport& report) {
+  const auto fail = [&report](std::string failure, std::string detail = {}) {
+    report.failure = std::move(failure);
+    report.detail = std::move(detail);
+    return false;
+  };
+  const auto failLastCall = [&report] {
+    SetWinInetFailure(GetLastError(), report);
+    return false;
+  };
   const Encoding encoding = BodyEncoding(request);
-  if (encoding == Encoding::Unknown) return false;
+  if (encoding == Encoding::Unknown) return fail("body did not decode", "unknown Content-Encoding");
   std::optional<BodyInflater> inflater;
   if (encoding == Encoding::Compressed) inflater.emplace();
   const long long announced = AnnouncedLength(request);  // bytes on the wire
-  if (announced > static_cast<long long>(limits.maxDocumentBytes)) return false;
+  if (announced > static_cast<long long>(limits.maxDocumentBytes)) return fail(TooLarge(limits));
   if (announced > 0 && !inflater) body.reserve(static_cast<size_t>(announced));
   unsigned long long received = 0;
   char buffer[kReadBufferBytes];
@@ -93,35 +114,51 @@ bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started
     DWORD wait = RemainingMs(limits, started);
     InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &wait, sizeof wait);
     DWORD available = 0;
-    if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
+    if (!InternetQueryDataAvailable(request, &available, 0, 0)) return failLastCall();
     DWORD read = 0;
     if (available > 0 &&
         !InternetReadFile(request, buffer, available < sizeof buffer ? available : sizeof buffer,
                           &read)) {
-      return false;
+      return failLastCall();
     }
     if (read == 0) break;
     received += read;
+    report.wireBytes = received;
     if (inflater) {
-      if (!inflater->Feed({buffer, read}, body, limits.maxDocumentBytes)) return false;
+      if (!inflater->Feed({buffer, read}, body, limits.maxDocumentBytes)) {
+        return fail(inflater->OverLimit() ? TooLarge(limits) : "body did not decode");
+      }
     } else {
-      if (body.size() + read > limits.maxDocumentBytes) return false;
+      if (body.size() + read > limits.maxDocumentBytes) return fail(TooLarge(limits));
       body.append(buffer, read);
     }
-    if (TimeIsUp(limits, started)) return false;
+    if (TimeIsUp(limits, started)) {
+      SetTimeLimitReached(limits, report);
+      return false;
+    }
   }
   // WinINet ends a body cut off by a dropped connection like a complete one.
-  if (announced >= 0 && received != static_cast<unsigned long long>(announced)) return false;
-  return !inflater || inflater->Finished();
+  if (announced >= 0 && received != static_cast<unsigned long long>(announced)) {
+    return fail("body shorter than its Content-Length",
+                std::to_string(received) + " of " + std::to_string(announced) + " bytes");
+  }
+  if (inflater && !inflater->Finished()) return fail("body did not decode", "cut off");
+  return true;
 }
 
-bool IsRedirect(HINTERNET request) {
+// The answer's HTTP status, or 0 when the request is not HTTP.
+DWORD StatusCode(HINTERNET request) {
   DWORD status = 0;
   DWORD size = sizeof status;
   if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                       nullptr)) {
-    return false;  // not HTTP
+    return 0;
   }
+  return status;
+}
+
+bool IsRedirect(HINTERNET request) {
+  const DWORD status = StatusCode(request);
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
@@ -166,8 +203,9 @@ void Close(OpenedUrl& opened) {
 // request handle of their own, so that the time limits are set on them before the request is
 // sent: not every WinINet passes the session's receive limit on to the wait for the response
 // (under Wine a silent server otherwise holds the call for ever). Other schemes use
-// InternetOpenUrlA.
-OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimits& limits) {
+// InternetOpenUrlA. When it fails, `report` says why.
+OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimits& limits,
+                   DownloadReport& report) {
   char host[INTERNET_MAX_HOST_NAME_LENGTH] = {}, user[256] = {}, password[256] = {};
   char path[INTERNET_MAX_PATH_LENGTH] = {}, extra[INTERNET_MAX_PATH_LENGTH] = {};
   URL_COMPONENTSA parts{};
@@ -187,12 +225,16 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
   if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) ||
       (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
     opened.request = InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, 0);
+    if (opened.request == nullptr) SetWinInetFailure(GetLastError(), report);
     return opened;
   }
   opened.connection = InternetConnectA(session, host, parts.nPort, user[0] ? user : nullptr,
                                        password[0] ? password : nullptr, INTERNET_SERVICE_HTTP,
                                        0, 0);
-  if (opened.connection == nullptr) return opened;
+  if (opened.connection == nullptr) {
+    SetWinInetFailure(GetLastError(), report);
+    return opened;
+  }
   SetTimeouts(opened.connection, limits);
   const std::string object = std::string(path[0] ? path : "/") + extra;
   const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
@@ -201,6 +243,7 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
   if (opened.request != nullptr) SetTimeouts(opened.request, limits);
   if (opened.request == nullptr ||
       !HttpSendRequestA(opened.request, kAcceptEncoding, static_cast<DWORD>(-1), nullptr, 0)) {
+    SetWinInetFailure(GetLastError(), report);  // read before closing resets it
     Close(opened);
   }
   return opened;
@@ -211,17 +254,20 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
 // WinINet's own redirect handling has no limit under every implementation, so a redirect loop
 // could hold the host's thread for ever; this one ends it, like the time limit.
 OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const DownloadLimits& limits,
-                                 ULONGLONG started) {
+                                 ULONGLONG started, DownloadReport& report) {
   constexpr int kMaxRedirects = 10;
   std::string current = url;
   for (int redirects = 0;; ++redirects) {
-    OpenedUrl opened = OpenOnce(session, current, limits);
+    OpenedUrl opened = OpenOnce(session, current, limits, report);
     if (opened.request == nullptr || !IsRedirect(opened.request)) return opened;
     const std::optional<std::string> location = Location(opened.request);
     if (!location) return opened;
     std::string next = RedirectTarget(current, *location);
     Close(opened);
-    if (next.empty() || redirects == kMaxRedirects || TimeIsUp(limits, started)) return opened;
+    if (next.empty()) report.failure = "redirect to a non-http address";
+    if (redirects == kMaxRedirects) report.failure = "too many redirects";
+    if (TimeIsUp(limits, started)) SetTimeLimitReached(limits, report);
+    if (!report.failure.empty()) return opened;
     current = std::move(next);
   }
 }
@@ -236,24 +282,36 @@ std::string HostAgentName() {
   }));
 }
 
-std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits) {
+std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits,
+                                        DownloadReport* report) {
   const ULONGLONG started = GetTickCount64();
-  const std::string agent = HostAgentName();
-  HINTERNET session =
-      InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (session == nullptr) return std::nullopt;
-  SetTimeouts(session, limits);
+  DownloadReport ignored;
+  DownloadReport& said = report != nullptr ? *report : ignored;
   bool complete = false;
   std::string body;
   OpenedUrl opened;
+  HINTERNET session = nullptr;
   try {
-    opened = OpenFollowingRedirects(session, url, limits, started);
-    if (opened.request != nullptr) complete = ReadBody(opened.request, limits, started, body);
+    const std::string agent = HostAgentName();
+    session = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (session == nullptr) {
+      SetWinInetFailure(GetLastError(), said);
+      return std::nullopt;
+    }
+    SetTimeouts(session, limits);
+    opened = OpenFollowingRedirects(session, url, limits, started, said);
+    if (opened.request != nullptr) {
+      said.httpStatus = static_cast<long>(StatusCode(opened.request));
+      complete = ReadBody(opened.request, limits, started, body, said);
+    }
   } catch (...) {
     complete = false;  // out of memory: a failed transfer, with every handle still closed
+    said.failure = "out of memory";  // short enough to need no allocation
   }
   Close(opened);
-  InternetCloseHandle(session);
+  if (session != nullptr) InternetCloseHandle(session);
+  said.complete = complete;
+  if (!complete && said.failure.empty()) said.failure = "download failed";
   if (!complete) return std::nullopt;
   return body;
 }

@@ -56,11 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool deliver = false;
   feedline::Environment env;
   env.now = [&now] { return now; };
-  env.download = [&](const char*) -> std::optional<std::string> {
+  env.download = [&](const char*, feedline::DownloadReport&) -> std::optional<std::string> {
     if (!deliver) return std::nullopt;  // a failed transfer
     delivered.push_back(nextDocument);
     return nextDocument;
   };
+  env.tell = [](std::string_view) {};  // the outcome lines are composed, then dropped
   feedline::FeedState state;
   state.LastFetchTime = state.LastRotateTime = now;
 

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "download/download_feed.h"
+#include "plugin/diagnostics.h"
 #include "plugin/feed_state.h"
 #include "plugin/rotation.h"
 
@@ -17,7 +18,10 @@ constexpr char kEmptyText[] = "";
 const feedline::Environment& RealEnvironment() {
   static const feedline::Environment env{
       &feedline::LocalNow,
-      [](const char* url) { return feedline::DownloadFeed(url); }};
+      [](const char* url, feedline::DownloadReport& report) {
+        return feedline::DownloadFeed(url, {}, &report);
+      },
+      &feedline::TellPerson};
   return env;
 }
 

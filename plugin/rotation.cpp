@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "plugin/download_outcome.h"
 #include "plugin/item_selection.h"
 #include "plugin/number_parse.h"
 
@@ -16,10 +17,25 @@ std::optional<std::int32_t> ParseParam(const char* text) {
 }
 
 // A completed download replaces the cached document; a failed one leaves the last good one.
+// A person is told how it went when that differs from the last download, so a feed that keeps
+// failing the same way is told once. The document is counted once here, never per call.
 void Refresh(FeedState& state, const char* url, const Environment& env) {
-  if (std::optional<std::string> document = env.download(url)) {
+  DownloadReport report;
+  std::optional<std::string> document = env.download(url, report);
+  DocumentSummary summary;
+  std::uint64_t documentBytes = 0;
+  if (document) {
+    summary = SummarizeDocument(*document);
+    documentBytes = document->size();
     state.Cache.Replace(std::move(*document));
   }
+  if (!env.tell) return;
+  // The platform's words may differ from try to try ("after 2001 ms"); they do not count as a
+  // change of outcome.
+  std::string outcome = DescribeOutcome(url, report, documentBytes, summary);
+  if (outcome == state.LastOutcome) return;
+  env.tell(report.detail.empty() ? outcome : outcome + " (" + report.detail + ")");
+  state.LastOutcome = std::move(outcome);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "download/download_feed.h"
 #include "plugin/date_time.h"
 #include "plugin/feed_state.h"
 
@@ -17,11 +19,13 @@ struct FetchParams {
   const char* rotateSeconds;
 };
 
-// What one call needs from the outside world: the clock and the download.
+// What one call needs from the outside world: the clock, the download and a person to tell.
 struct Environment {
   std::function<DateTime()> now;
-  // The document at the address, or nothing when the transfer failed.
-  std::function<std::optional<std::string>(const char* url)> download;
+  // The document at the address, or nothing when the transfer failed; fills in the report.
+  std::function<std::optional<std::string>(const char* url, DownloadReport& report)> download;
+  // Receives a line each time the outcome of a download differs from the last one; may be empty.
+  std::function<void(std::string_view line)> tell;
 };
 
 // One FetchRSS call on `state`: first download, refresh test, rotation test, then the item

@@ -3,9 +3,12 @@
 // good document. The download runs with shortened time limits so that a hang costs 2 s, not 60.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "download/download_feed.h"
 #include "plugin/rotation.h"
@@ -23,9 +26,13 @@ constexpr DownloadLimits kTestLimits{1000, 2000, 64ull << 20};
 constexpr double kQuick = 1.5;                                  // seconds for a prompt failure
 constexpr double kHang = kTestLimits.transferTimeoutMs / 1000.0 + 1.0;
 
-// The real clock, and downloads with the shortened limits.
+// The real clock, and downloads with the shortened limits; what they tell a person goes nowhere.
 Environment ShortLimitsEnvironment() {
-  return {&LocalNow, [](const char* url) { return DownloadFeed(url, kTestLimits); }};
+  return {&LocalNow,
+          [](const char* url, DownloadReport& report) {
+            return DownloadFeed(url, kTestLimits, &report);
+          },
+          {}};
 }
 
 bool NetworkIsIsolated() { return std::getenv("FEEDLINE_ISOLATED_NETWORK") != nullptr; }
@@ -35,6 +42,7 @@ struct FaultCase {
   std::string name;
   std::string address;  // "@/path", "@https" (TLS to the plain port), "@silent", "@unresolvable"
   double secondsAtMost;
+  std::string toldAs;  // what a person is told failed
 };
 
 class FaultMatrix : public testing::TestWithParam<FaultCase> {
@@ -58,6 +66,7 @@ class FaultMatrix : public testing::TestWithParam<FaultCase> {
   SilentListener silent_;
   FeedState state_ = MakeLoadedState(&LocalNow);
   Environment env_ = ShortLimitsEnvironment();
+  std::vector<std::string> told_;
 };
 
 TEST_P(FaultMatrix, KeepsRotatingOverLastGoodDocumentWithinLimit) {
@@ -65,6 +74,7 @@ TEST_P(FaultMatrix, KeepsRotatingOverLastGoodDocumentWithinLimit) {
   if (fault.address == "@unresolvable" && !NetworkIsIsolated()) {
     GTEST_SKIP() << "name lookups would leave the machine; ctest runs this in its own network";
   }
+  env_.tell = [this](std::string_view line) { told_.emplace_back(line); };
   EXPECT_EQ(Call(server_.Url("/feed")).first, "two%lhttp://two");
   const std::string url = Resolve(fault.address);
   for (const char* expected : {"three%lhttp://three", "one%lhttp://one"}) {
@@ -72,19 +82,33 @@ TEST_P(FaultMatrix, KeepsRotatingOverLastGoodDocumentWithinLimit) {
     EXPECT_EQ(line, expected);
     EXPECT_LE(seconds, fault.secondsAtMost);
   }
+  // The good download first; the failure last and once, though every fault fails the second
+  // call the same way (the flaky server answers the first one whole).
+  ASSERT_GE(told_.size(), 2u);
+  EXPECT_EQ(told_[0], server_.Url("/feed") + ": HTTP 200, " +
+                          std::to_string(kThreeItemFeed.size()) + " bytes, 3 items");
+  const std::string failed = url + ": download failed: " + fault.toldAs + " (";
+  EXPECT_EQ(told_.back().substr(0, failed.size()), failed) << told_.back();
+  EXPECT_EQ(std::count_if(told_.begin(), told_.end(),
+                          [](const std::string& line) {
+                            return line.find("download failed") != std::string::npos;
+                          }),
+            1)
+      << testing::PrintToString(told_);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, FaultMatrix,
-    testing::Values(FaultCase{"NeverAnswers", "@silent", kHang},
-                    FaultCase{"TricklesAByteASecond", "@/trickle", kHang},
-                    FaultCase{"DropsMidBody", "@/flaky", kQuick},
-                    FaultCase{"BodyOver64MiB", "@/huge", 5.0},
-                    FaultCase{"AnnouncesOver64MiB", "@/huge-announced", kQuick},
-                    FaultCase{"RedirectLoop", "@/loop", kQuick},
-                    FaultCase{"RedirectToFileAddress", "@/to-file", kQuick},
-                    FaultCase{"HttpsOnPlainPort", "@https", kQuick},
-                    FaultCase{"NameDoesNotResolve", "@unresolvable", kQuick}),
+    testing::Values(
+        FaultCase{"NeverAnswers", "@silent", kHang, "time limit reached"},
+        FaultCase{"TricklesAByteASecond", "@/trickle", kHang, "time limit reached"},
+        FaultCase{"DropsMidBody", "@/flaky", kQuick, "body shorter than its Content-Length"},
+        FaultCase{"BodyOver64MiB", "@/huge", 5.0, "larger than 64 MiB"},
+        FaultCase{"AnnouncesOver64MiB", "@/huge-announced", kQuick, "larger than 64 MiB"},
+        FaultCase{"RedirectLoop", "@/loop", kQuick, "too many redirects"},
+        FaultCase{"RedirectToFileAddress", "@/to-file", kQuick, "redirect to a non-http address"},
+        FaultCase{"HttpsOnPlainPort", "@https", kQuick, "TLS handshake failed"},
+        FaultCase{"NameDoesNotResolve", "@unresolvable", kQuick, "name not resolved"}),
     [](const auto& info) { return info.param.name; });
 
 // A proxy named by http_proxy gets the request, absolute address and all.

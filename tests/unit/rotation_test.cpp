@@ -27,7 +27,7 @@ class Rotation : public testing::Test {
  protected:
   Rotation() {
     env_.now = [this] { return now_; };
-    env_.download = [this](const char* url) -> std::optional<std::string> {
+    env_.download = [this](const char* url, DownloadReport&) -> std::optional<std::string> {
       urls_.push_back(url);
       if (!serve_) return std::nullopt;
       return document_;
