@@ -4,9 +4,9 @@
 
 #include <string>
 
-namespace feedline {
-
 #include "download/download_feed.h"
+
+namespace feedline {
 
 // Puts a failed WinINet call into `report` in words: a fixed phrase for the kind of failure
 // ("name not resolved"), and as detail WinINet's error number and, where the system has one,

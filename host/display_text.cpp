@@ -172,4 +172,14 @@ std::string FitToColumns(std::string_view text, int columns) {
   return std::string(text.substr(0, keep)) + "…";
 }
 
+ShownItem ToShownItem(std::string_view line, int maxWidth) {
+  const auto marker = line.rfind("%l");
+  const std::string_view title = line.substr(0, marker);
+  const std::string_view link =
+      marker == std::string_view::npos ? std::string_view{} : line.substr(marker + 2);
+  std::string shownTitle = DisplayText(title);
+  if (maxWidth > 0) shownTitle = FitToColumns(shownTitle, maxWidth);
+  return {shownTitle, DisplayText(link)};
+}
+
 }  // namespace feedline::host

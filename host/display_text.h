@@ -16,4 +16,16 @@ std::string DisplayText(std::string_view feedBytes);
 // and combining marks none, between grapheme clusters only, ending in "…" when cut.
 std::string FitToColumns(std::string_view text, int columns);
 
+// The item a line of the library shows, as display text.
+struct ShownItem {
+  std::string title;
+  std::string link;
+  bool Empty() const { return title.empty() && link.empty(); }
+};
+
+// Splits a line (title + "%l" + link) at its last "%l": a valid link cannot contain "%l" ("%"
+// must be followed by two hex digits), so a title that does cannot choose the link. The title
+// is cut to `maxWidth` columns when that is above 0.
+ShownItem ToShownItem(std::string_view line, int maxWidth);
+
 }  // namespace feedline::host

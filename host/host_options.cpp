@@ -11,6 +11,7 @@ namespace feedline::host {
 const char kUsage[] =
     "usage: feedline-host [options] [URL [COUNT [UPDATE_MINUTES [ROTATE_SECONDS]]]]\n"
     "       feedline-host --open [--name NAME] [--open-with PROGRAM]\n"
+    "       feedline-host --check [URL [COUNT]]\n"
     "Shows a rotating news line from a feed, one line each time it changes.\n"
     "  URL                 feed address or file (default: the bundled sample feed)\n"
     "  COUNT               number of items to cycle through (default 5)\n"
@@ -22,6 +23,8 @@ const char kUsage[] =
     "  --name NAME         which shown link --open opens (default: default)\n"
     "  --open              open the link of the item a running host shows, then exit\n"
     "  --open-with PROGRAM program that opens links (default: xdg-open)\n"
+    "  --check             download the feed once and say what came of it; exit 0 when an\n"
+    "                      item can be shown, 1 when not\n"
     "  --poll SECONDS      how often to ask the plug-in (default 1)\n"
     "  --once              print the first line and exit\n"
     "  --raw               print the exact bytes returned (title%llink)\n"
@@ -106,6 +109,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
       options.describe = true;
     } else if (arg == "--open") {
       options.open = true;
+    } else if (arg == "--check") {
+      options.check = true;
     } else if (arg == "--version") {
       options.version = true;
     } else if (arg == "--help" || arg == "-h") {

@@ -24,6 +24,7 @@ struct HostOptions {
   bool describe = false;
   bool raw = false;
   bool open = false;
+  bool check = false;
   bool help = false;
   bool version = false;
 };

@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "host/click_input.h"
 #include "host/display_text.h"
 #include "host/feed_address.h"
+#include "host/feed_check.h"
 #include "host/host_options.h"
 #include "host/install_paths.h"
 #include "host/line_output.h"
@@ -39,23 +41,6 @@ void HandleSignals() {
   signal(SIGPIPE, SIG_IGN);
 }
 
-// The item a line shows, as display text.
-struct ShownItem {
-  std::string title;
-  std::string link;
-  bool Empty() const { return title.empty() && link.empty(); }
-};
-
-ShownItem ToDisplay(std::string_view line, int maxWidth) {
-  const auto marker = line.find("%l");
-  const std::string_view title = line.substr(0, marker);
-  const std::string_view link =
-      marker == std::string_view::npos ? std::string_view{} : line.substr(marker + 2);
-  std::string shownTitle = feedline::host::DisplayText(title);
-  if (maxWidth > 0) shownTitle = feedline::host::FitToColumns(shownTitle, maxWidth);
-  return {shownTitle, feedline::host::DisplayText(link)};
-}
-
 int OpenShownLink(const HostOptions& options) {
   std::string error;
   const auto link = feedline::host::ReadShownLink(options.name, error);
@@ -81,7 +66,7 @@ int Run(const HostOptions& options, const std::string& url,
   feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
                                     !options.once);
   std::string shown;
-  ShownItem item;
+  feedline::host::ShownItem item;
   bool first = true;
   bool toldNothingToShow = false;
   // The state file's directory is made and checked once; each change only replaces the file.
@@ -95,7 +80,7 @@ int Run(const HostOptions& options, const std::string& url,
     if (first || shown != line) {
       shown = line;
       first = false;
-      item = ToDisplay(shown, options.maxWidth);
+      item = feedline::host::ToShownItem(shown, options.maxWidth);
       std::string error;
       const auto result = output.Write(
           options.raw ? shown : FormatLine(options.format, item.title, item.link), error);
@@ -104,9 +89,8 @@ int Run(const HostOptions& options, const std::string& url,
         Complain(error);
         return 1;
       }
-      if (item.Empty() && !toldNothingToShow) {
-        Complain("no item can be shown yet (the feed could not be downloaded or has no items)");
-      }
+      // Why is in the plug-in's own "feedline:" line on standard error, told once per change.
+      if (item.Empty() && !toldNothingToShow) Complain("no item can be shown yet");
       toldNothingToShow = item.Empty();
       if (statePath && !feedline::host::WriteShownLink(*statePath, item.link) && !toldNoState) {
         Complain("cannot record the shown link for --open");
@@ -151,6 +135,9 @@ int main(int argc, char** argv) {
     Complain(error);
     return 2;
   }
+  // The plug-in says why a line is empty on standard error (a bar's log) when asked; a user's
+  // own FEEDLINE_DEBUG, 0 included, is kept.
+  setenv("FEEDLINE_DEBUG", "1", 0);
   feedline::host::PluginLibrary plugin;
   const std::string pluginPath =
       options->plugin.empty() ? feedline::host::PluginPath() : options->plugin;
@@ -164,6 +151,7 @@ int main(int argc, char** argv) {
     std::printf("functions: %s\nFetchRSS parameters: %s\n", functions, labels);
     return 0;
   }
+  if (options->check) return feedline::host::CheckFeed(*url, options->count, plugin.fetch);
   HandleSignals();
   WarnAboutSettings(*options);
   return Run(*options, *url, plugin.fetch);

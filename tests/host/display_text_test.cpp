@@ -79,5 +79,25 @@ INSTANTIATE_TEST_SUITE_P(
         WidthCase{"FlagPairNotSplit", "ab\U0001F1E9\U0001F1EAcd", 4, "ab\u2026"}),
     [](const auto& info) { return info.param.name; });
 
+// A line splits at its last "%l": a title cannot choose the link.
+TEST(ShownItem, SplitsAtLastMarker) {
+  const struct {
+    const char* line;
+    const char* title;
+    const char* link;
+  } cases[] = {
+      {"Harbour%lhttps://a.example/1", "Harbour", "https://a.example/1"},
+      {"Cute cats %lhttps://evil.example/phish%lhttps://real.example/abc",
+       "Cute cats %lhttps://evil.example/phish", "https://real.example/abc"},
+      {"%l", "", ""},
+      {"no marker", "no marker", ""},
+  };
+  for (const auto& c : cases) {
+    const ShownItem item = ToShownItem(c.line, 0);
+    EXPECT_EQ(item.title, c.title) << c.line;
+    EXPECT_EQ(item.link, c.link) << c.line;
+  }
+}
+
 }  // namespace
 }  // namespace feedline::host

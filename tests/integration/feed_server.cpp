@@ -12,6 +12,11 @@ const std::string kThreeItemFeed =
     "<item><title>three</title><link>http://three</link></item>\n"
     "</channel></rss>\n";
 
+const std::string kAtomFeed =
+    "<?xml version=\"1.0\"?><feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Atom test</title>\n"
+    "<entry><title>one</title><link href=\"http://one\"/></entry>\n"
+    "</feed>\n";
+
 namespace {
 constexpr char kZeroBytes[] =
     "\0\0<item>\0<title>one</title><link>1</link></item>"
@@ -46,6 +51,9 @@ FeedServer::FeedServer(const TlsIdentity* identity)
   server_->Get("/missing", [](const httplib::Request&, httplib::Response& response) {
     response.status = 404;
     response.set_content("<html><body><h1>Not Found</h1></body></html>", "text/html");
+  });
+  server_->Get("/atom", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(kAtomFeed, "application/atom+xml");
   });
   server_->Get("/zero", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kZeroByteFeed, "application/octet-stream");

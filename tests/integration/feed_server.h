@@ -15,6 +15,7 @@ struct TlsIdentity;
 
 // The three-item feed most tests rotate over.
 extern const std::string kThreeItemFeed;
+extern const std::string kAtomFeed;  // one entry, no items
 // A body with zero bytes before, inside and between its items.
 extern const std::string kZeroByteFeed;
 

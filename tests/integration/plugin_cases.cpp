@@ -39,12 +39,16 @@ PluginCase FailedRefresh(const std::string& name, const std::string& fault) {
 // A TLS server whose certificate must not be accepted: nothing from it on a first call, and
 // the line keeps rotating over the last good document (from a trusted server) afterwards. The
 // rotation is due on every call, empty cache or not, so the good document starts at item 3.
-PluginCase RefusedCertificate(const std::string& name, const std::string& server) {
+// A person is told why, once for the two refusals in a row.
+PluginCase RefusedCertificate(const std::string& name, const std::string& server,
+                              const std::string& why) {
   const Step refused = Fetch(server, "3", "0", "0");
+  const std::string told = server + ": download failed: " + why;
   return {name,
           Session({refused, Fetch("@tls:good/feed", "3", "0", "0"), refused, refused}),
           Results({"", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
-          Paths{}};
+          Paths{},
+          std::vector<std::string>{told, "@tls:good/feed: HTTP 200, 273 bytes, 3 items", told}};
 }
 
 std::vector<PluginCase> MakeCases() {
@@ -67,7 +71,16 @@ std::vector<PluginCase> MakeCases() {
        Session({Fetch("@/feed", "5", "30", "3600"), Fetch("@/feed", "5", "30", "3600")}),
        Results({"one%lhttp://one", "one%lhttp://one"}), Paths{"/feed"}},
       {"NotFoundPageShowsMarkerOnly", Session({Fetch("@/missing", "5", "30", "10")}),
-       Results({"%l"}), Paths{"/missing"}},
+       Results({"%l"}), Paths{"/missing"},
+       std::vector<std::string>{"@/missing: HTTP 404, 55 bytes received, 44 decoded, no items: "
+                                "no <item> element"}},
+      {"AtomFeedShowsMarkerOnlyAndIsNamed", Session({Fetch("@/atom", "5", "30", "10")}),
+       Results({"%l"}), Paths{"/atom"},
+       std::vector<std::string>{"@/atom: HTTP 200, 155 bytes, no items: an Atom feed (<feed> with "
+                                "<entry>), which is not read"}},
+      {"CredentialsAreNeverTold", Session({Fetch("@user:/feed", "5", "30", "10")}),
+       Results({"one%lhttp://one"}), Paths{"/feed"},
+       std::vector<std::string>{"@/feed: HTTP 200, 273 bytes, 3 items"}},
       {"UnreachableAddressShowsEmptyText", Session({Fetch("@unreachable", "5", "30", "10")}),
        Results({""}), Paths{}},
       {"NullAddressShowsEmptyText", Session({Fetch("<null>", "5", "30", "10")}), Results({""}),
@@ -76,7 +89,10 @@ std::vector<PluginCase> MakeCases() {
        Session({Fetch("@/feed", "3", "0", "0"), Fetch("@unreachable", "3", "0", "0"),
                 Fetch("@unreachable", "3", "0", "0"), Fetch("@unreachable", "3", "0", "0")}),
        Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
-       Paths{"/feed", "/feed"}},
+       Paths{"/feed", "/feed"},
+       // Three refused refreshes in a row are told once.
+       std::vector<std::string>{"@/feed: HTTP 200, 273 bytes, 3 items",
+                                "@unreachable: download failed: connection refused"}},
       {"CutOffRefreshKeepsRotatingOverLastDocument",
        Session(std::vector<Step>(4, Fetch("@/flaky", "3", "0", "0"))),
        Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
@@ -116,9 +132,12 @@ std::vector<PluginCase> MakeCases() {
        Results({"one%lhttp://one"}), Paths{"/no-location"}},
       {"HttpsWithTrustedCertificateIsShown", Session({Fetch("@tls:good/feed", "3", "30", "10")}),
        Results({"one%lhttp://one"}), Paths{}},
-      RefusedCertificate("HttpsForAnotherNameIsRefused", "@tls:other-name/feed"),
-      RefusedCertificate("HttpsWithExpiredCertificateIsRefused", "@tls:expired/feed"),
-      RefusedCertificate("HttpsWithSelfSignedCertificateIsRefused", "@tls:self-signed/feed"),
+      RefusedCertificate("HttpsForAnotherNameIsRefused", "@tls:other-name/feed",
+                         "certificate for another name"),
+      RefusedCertificate("HttpsWithExpiredCertificateIsRefused", "@tls:expired/feed",
+                         "certificate expired"),
+      RefusedCertificate("HttpsWithSelfSignedCertificateIsRefused", "@tls:self-signed/feed",
+                         "certificate untrusted"),
       {"HttpRedirectToHttpsIsFollowed", Session({Fetch("@to-tls:good", "3", "30", "10")}),
        Results({"one%lhttp://one"}), std::nullopt},
       // The real time limits: a silent server costs the host's thread at most 60 s.

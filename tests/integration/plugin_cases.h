@@ -14,8 +14,9 @@ namespace feedline::test {
 // plain port addressed with https, "@unresolvable" for a name that does not resolve and
 // "@silent" for a server that takes the connection and never answers. "@tls:NAME/path" is that
 // path on a TLS server at https://localhost presenting the test certificate NAME (good,
-// other-name, expired or self-signed), and "@to-tls:NAME" a plain-http address redirecting to
-// that server's /feed.
+// other-name, expired or self-signed), "@to-tls:NAME" a plain-http address redirecting to
+// that server's /feed, and "@user:/path" that path on the server with a user name and password
+// (kPassword) in the address.
 struct PluginCase {
   std::string name;
   std::vector<Step> steps;
@@ -23,7 +24,15 @@ struct PluginCase {
   // The paths the plain server was asked for, in order; not checked when absent (a redirect loop
   // takes as many requests as the client allows).
   std::optional<std::vector<std::string>> requests;
+  // What the library tells a person, in order, without its "feedline: " prefix; not checked
+  // when absent. Each line starts with an address word, resolved like the steps' words, and a
+  // told line matches when it starts with the expected text (the platform's own words for a
+  // failure may follow).
+  std::optional<std::vector<std::string>> told = std::nullopt;
 };
+
+// The password in "@user:" addresses, which no told line may contain.
+inline constexpr char kPassword[] = "s3cret";
 
 // Names the case in test output instead of dumping its bytes.
 inline void PrintTo(const PluginCase& c, std::ostream* os) { *os << c.name; }

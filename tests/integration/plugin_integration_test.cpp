@@ -2,7 +2,9 @@
 // run in this process on the Linux library and, when FEEDLINE_WINE_HOST names the Windows test
 // host, on the Windows DLL under Wine.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -19,8 +21,38 @@
 namespace feedline::test {
 namespace {
 
-// Runs the steps in the Windows test host under Wine and returns its result lines.
-std::vector<std::string> RunUnderWine(const std::string& host, const std::vector<Step>& steps) {
+// What a run of the steps gave: one result line per step, and what the library told a person.
+struct SessionOutput {
+  std::vector<std::string> results;
+  std::vector<std::string> told;
+};
+
+// Runs the steps in this process on the Linux library with FEEDLINE_DEBUG set, catching what it
+// writes to standard error.
+SessionOutput RunInProcess(const std::vector<Step>& steps) {
+  setenv("FEEDLINE_DEBUG", "1", 1);
+  std::fflush(stderr);
+  FILE* caught = std::tmpfile();
+  const int saved = dup(STDERR_FILENO);
+  dup2(fileno(caught), STDERR_FILENO);
+  SessionOutput output{RunPluginScript(FEEDLINE_PLUGIN_FILE, steps), {}};
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  unsetenv("FEEDLINE_DEBUG");
+  std::rewind(caught);
+  char line[8192];
+  while (std::fgets(line, sizeof line, caught) != nullptr) {
+    std::string text = line;
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    if (text.starts_with("feedline: ")) output.told.push_back(text.substr(10));
+  }
+  std::fclose(caught);
+  return output;
+}
+
+// Runs the steps in the Windows test host under Wine. The host prints one result line per step,
+// then a "told: " line for each debug string the plug-in sent (it debugs its own child).
+SessionOutput RunUnderWine(const std::string& host, const std::vector<Step>& steps) {
   const std::string stepsFile = host + ".steps";
   const std::string resultsFile = host + ".results";
   {
@@ -32,17 +64,21 @@ std::vector<std::string> RunUnderWine(const std::string& host, const std::vector
   }
   // The loader of the DLL's bitness, named by the test's environment (WINELOADER).
   const char* loader = std::getenv("WINELOADER");
-  if (loader == nullptr) return {"WINELOADER is not set"};
+  if (loader == nullptr) return {{"WINELOADER is not set"}, {}};
   const std::string command = "'" + std::string(loader) + "' '" + host + "' < '" + stepsFile +
                               "' > '" + resultsFile + "'";
-  if (std::system(command.c_str()) != 0) return {"wine failed: " + command};
-  std::vector<std::string> results;
+  if (std::system(command.c_str()) != 0) return {{"wine failed: " + command}, {}};
+  SessionOutput output;
   std::ifstream in(resultsFile);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    results.push_back(line);
+    if (line.starts_with("told: ")) {
+      output.told.push_back(line.substr(6));
+    } else {
+      output.results.push_back(line);
+    }
   }
-  return results;
+  return output;
 }
 
 const char* WineHost() { return std::getenv("FEEDLINE_WINE_HOST"); }
@@ -89,31 +125,51 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
     }
   }
 
-  // The steps with "@..." words replaced by addresses (see PluginCase).
+  // The address an "@..." word stands for (see PluginCase); other words stay as they are.
+  std::string ResolveWord(const std::string& word) {
+    if (word == "@unreachable") return unreachable_;
+    if (word == "@silent") return silent_.Url();
+    if (word == "@https") return "https" + server_.Url("/feed").substr(4);
+    if (IsUnresolvable(word)) return "http://feedline-fault-test.invalid/feed";
+    if (word.starts_with("@tls:")) {
+      const size_t slash = word.find('/');
+      return TlsServer(word.substr(5, slash - 5)).Url(word.substr(slash));
+    }
+    if (word.starts_with("@to-tls:")) {
+      return server_.Url("/to-tls/" + std::to_string(TlsServer(word.substr(8)).Port()));
+    }
+    if (word.starts_with("@user:")) {
+      return "http://alice:" + std::string(kPassword) + "@" + server_.Url(word.substr(6)).substr(7);
+    }
+    if (word.starts_with('@')) return server_.Url(word.substr(1));
+    return word;
+  }
+
+  // The steps with "@..." words replaced by addresses.
   std::vector<Step> Resolve(const std::vector<Step>& steps) {
-    const std::string unreachable = UnreachableUrl();
     std::vector<Step> resolved = steps;
     for (Step& step : resolved) {
-      for (std::string& word : step) {
-        if (word == "@unreachable") {
-          word = unreachable;
-        } else if (word == "@silent") {
-          word = silent_.Url();
-        } else if (word == "@https") {
-          word = "https" + server_.Url("/feed").substr(4);
-        } else if (IsUnresolvable(word)) {
-          word = "http://feedline-fault-test.invalid/feed";
-        } else if (word.starts_with("@tls:")) {
-          const size_t slash = word.find('/');
-          word = TlsServer(word.substr(5, slash - 5)).Url(word.substr(slash));
-        } else if (word.starts_with("@to-tls:")) {
-          word = server_.Url("/to-tls/" + std::to_string(TlsServer(word.substr(8)).Port()));
-        } else if (word.starts_with('@')) {
-          word = server_.Url(word.substr(1));
-        }
-      }
+      for (std::string& word : step) word = ResolveWord(word);
     }
     return resolved;
+  }
+
+  // Checks what the library told a person against the case's expected lines, whose address
+  // word (up to the first ": ") is resolved first. No told line may hold a password.
+  void CheckTold(const std::vector<std::string>& told) {
+    for (const std::string& line : told) {
+      EXPECT_EQ(line.find(kPassword), std::string::npos) << line;
+    }
+    if (!GetParam().told) return;
+    std::vector<std::string> expected;
+    for (const std::string& line : *GetParam().told) {
+      const size_t colon = line.find(": ");
+      expected.push_back(ResolveWord(line.substr(0, colon)) + line.substr(colon));
+    }
+    ASSERT_EQ(told.size(), expected.size()) << testing::PrintToString(told);
+    for (size_t i = 0; i < told.size(); ++i) {
+      EXPECT_EQ(told[i].substr(0, expected[i].size()), expected[i]) << told[i];
+    }
   }
 
   // The TLS server presenting the named test certificate, started on first use.
@@ -123,9 +179,10 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
     return *server;
   }
 
-  void Check(const std::vector<std::string>& results, const std::string& agent) {
+  void Check(const SessionOutput& output, const std::string& agent) {
     const PluginCase& c = GetParam();
-    EXPECT_EQ(results, c.results);
+    EXPECT_EQ(output.results, c.results);
+    CheckTold(output.told);
     auto requests = server_.Requests();
     if (c.requests) {
       std::vector<std::string> paths;
@@ -145,6 +202,7 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
 
   FeedServer server_;
   SilentListener silent_;
+  const std::string unreachable_ = UnreachableUrl();
   std::map<std::string, std::unique_ptr<FeedServer>> tlsServers_;
 };
 
@@ -153,8 +211,7 @@ class UnderWine : public PluginSession {};
 
 TEST_P(InProcess, MatchesExpectedLines) {
   if (WineHost() != nullptr) GTEST_SKIP() << "runs the Windows host only";
-  Check(RunPluginScript(FEEDLINE_PLUGIN_FILE, Resolve(GetParam().steps)),
-        ExecutableFileName());
+  Check(RunInProcess(Resolve(GetParam().steps)), ExecutableFileName());
 }
 
 TEST_P(UnderWine, MatchesExpectedLines) {

@@ -1,0 +1,86 @@
+#include "host/feed_check.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "host/display_text.h"
+#include "plugin/download_outcome.h"
+
+namespace feedline::host {
+namespace {
+
+// The "feedline: " lines the plug-in writes to standard error while `call` runs, caught in a
+// temporary file (a pipe could fill up and block the call).
+std::vector<std::string> PluginLinesDuring(const auto& call) {
+  std::vector<std::string> lines;
+  std::fflush(stderr);
+  FILE* caught = std::tmpfile();
+  const int saved = caught == nullptr ? -1 : dup(STDERR_FILENO);
+  if (saved < 0) {
+    call();
+    return lines;
+  }
+  dup2(fileno(caught), STDERR_FILENO);
+  call();
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  std::rewind(caught);
+  std::string text;
+  for (int c; (c = std::fgetc(caught)) != EOF;) {
+    if (c != '\n') {
+      text += static_cast<char>(c);
+    } else {
+      if (text.starts_with("feedline: ")) lines.push_back(text.substr(10));
+      text.clear();
+    }
+  }
+  std::fclose(caught);
+  return lines;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> ItemsInOutcome(std::string_view outcome) {
+  if (outcome.find(": download failed: ") != std::string_view::npos) return std::nullopt;
+  const std::size_t comma = outcome.rfind(", ", outcome.find(" item"));
+  if (comma == std::string_view::npos) return std::nullopt;
+  const std::string_view words = outcome.substr(comma + 2);
+  if (words.starts_with("no items")) return 0;
+  std::uint64_t items = 0;
+  std::size_t digits = 0;
+  for (; digits < words.size() && words[digits] >= '0' && words[digits] <= '9'; ++digits) {
+    items = items * 10 + static_cast<std::uint64_t>(words[digits] - '0');
+  }
+  if (digits == 0 || !words.substr(digits).starts_with(" item")) return std::nullopt;
+  return items;
+}
+
+int CheckFeed(const std::string& url, const std::string& count, PluginLibrary::FetchFn fetch) {
+  // Forced on here: the report is made of these lines. Intervals this long mean one download
+  // and the first item.
+  setenv("FEEDLINE_DEBUG", "1", 1);
+  std::string line;
+  const std::vector<std::string> told = PluginLinesDuring(
+      [&] { line = fetch(url.c_str(), count.c_str(), "2147483647", "2147483647"); });
+  const std::string outcome = told.empty() ? "(the plug-in said nothing)" : told.back();
+  const std::optional<std::uint64_t> items = ItemsInOutcome(outcome);
+
+  const ShownItem item = ToShownItem(line, 0);
+  const bool shown = !item.Empty();
+
+  std::printf("address: %s\n", AddressWithoutCredentials(url).c_str());
+  std::printf("outcome: %s\n", outcome.c_str());
+  std::printf("items:   %s\n",
+              items ? std::to_string(*items).c_str() : "none (the download failed)");
+  if (shown) {
+    std::printf("first:   %s\nlink:    %s\n", item.title.c_str(), item.link.c_str());
+  } else {
+    std::printf("first:   nothing can be shown\n");
+  }
+  return shown ? 0 : 1;
+}
+
+}  // namespace feedline::host
