@@ -2,6 +2,7 @@
 #include <curl/curl.h>
 #include <signal.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -94,6 +95,27 @@ void Configure(CURL* handle, const char* url, const std::string& agent, curl_sli
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
 }
 
+// Whether `url` is a file: address naming something other than a regular file (a FIFO, a
+// device, a directory): opening it could block the host's thread for ever.
+bool NamesSpecialFile(const char* url) {
+  CURLU* parsed = curl_url();
+  if (parsed == nullptr) return false;
+  bool special = false;
+  char* scheme = nullptr;
+  char* path = nullptr;
+  if (curl_url_set(parsed, CURLUPART_URL, url, 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+      strcasecmp(scheme, "file") == 0 &&
+      curl_url_get(parsed, CURLUPART_PATH, &path, CURLU_URLDECODE) == CURLUE_OK) {
+    struct stat info {};
+    special = stat(path, &info) == 0 && !S_ISREG(info.st_mode);
+  }
+  curl_free(scheme);
+  curl_free(path);
+  curl_url_cleanup(parsed);
+  return special;
+}
+
 std::string MiB(std::uint64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }
 
 // What failed, as a fixed phrase for the kind of failure; libcurl's own message is the detail.
@@ -172,6 +194,10 @@ std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& l
                                         DownloadReport* report) {
   if (!CurlReady()) {
     if (report != nullptr) report->failure = "libcurl could not be initialised";
+    return std::nullopt;
+  }
+  if (NamesSpecialFile(url)) {
+    if (report != nullptr) report->failure = "not a regular file";
     return std::nullopt;
   }
   const std::string agent = HostAgentName();

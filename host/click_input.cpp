@@ -9,7 +9,7 @@
 
 namespace feedline::host {
 
-void ClickInput::Wait(double seconds, const volatile int& stop,
+bool ClickInput::Wait(double seconds, const volatile int& stop, bool watchOutput,
                       const std::function<void(int)>& onButton) {
   using Clock = std::chrono::steady_clock;
   const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
@@ -17,12 +17,18 @@ void ClickInput::Wait(double seconds, const volatile int& stop,
   while (!stop) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-    if (left <= 0) return;
-    pollfd input{STDIN_FILENO, POLLIN, 0};
-    // Without standard input to watch, poll serves as an interruptible sleep.
-    const int ready = poll(watching_ ? &input : nullptr, watching_ ? 1 : 0, static_cast<int>(left));
-    if (ready > 0) ReadAvailable(onButton);
+    if (left <= 0) return false;
+    // Without anything to watch, poll serves as an interruptible sleep. Standard output is
+    // watched for no event: a pipe whose reader closed reports POLLERR all the same.
+    pollfd watched[2];
+    nfds_t count = 0;
+    if (watchOutput) watched[count++] = {STDOUT_FILENO, 0, 0};
+    if (watching_) watched[count++] = {STDIN_FILENO, POLLIN, 0};
+    if (poll(watched, count, static_cast<int>(left)) <= 0) continue;
+    if (watchOutput && (watched[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return true;
+    if (watching_ && watched[count - 1].revents != 0) ReadAvailable(onButton);
   }
+  return false;
 }
 
 void ClickInput::ReadAvailable(const std::function<void(int)>& onButton) {

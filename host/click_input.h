@@ -12,8 +12,11 @@ class ClickInput {
   explicit ClickInput(bool watch) : watching_(watch) {}
 
   // Waits up to `seconds`, or less when `stop` becomes set by a signal, calling `onButton` with
-  // each button number that arrives meanwhile.
-  void Wait(double seconds, const volatile int& stop, const std::function<void(int)>& onButton);
+  // each button number that arrives meanwhile. With `watchOutput`, also watches standard output
+  // and returns true at once when its reader has gone (a bar that closed the pipe), so that a
+  // line that never changes does not keep an orphan running.
+  bool Wait(double seconds, const volatile int& stop, bool watchOutput,
+            const std::function<void(int)>& onButton);
 
  private:
   void ReadAvailable(const std::function<void(int)>& onButton);

@@ -90,10 +90,14 @@ std::string HtmlText(std::string_view utf8) {
   return text;
 }
 
+// Controls, and every format character (all the bidirectional controls among them, the byte
+// order mark, zero-width space, tag characters...) but the two joiners, which emoji and many
+// scripts need to show right.
 bool IsRemoved(utf8proc_int32_t c) {
-  return c < 0x20 || (c >= 0x7f && c <= 0x9f) ||  // C0, DEL, C1
-         (c >= 0x202a && c <= 0x202e) ||          // embeddings and overrides
-         (c >= 0x2066 && c <= 0x2069);            // isolates
+  if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) return true;  // C0, DEL, C1
+  if (c == 0x200c || c == 0x200d) return false;           // ZWNJ, ZWJ
+  if (c >= 0xe0000 && c <= 0xe007f) return true;           // tags, assigned or not
+  return utf8proc_category(c) == UTF8PROC_CATEGORY_CF;
 }
 
 bool IsSpace(utf8proc_int32_t c) {

@@ -38,7 +38,8 @@ namespace {
 bool ParsePoll(const std::string& text, double& seconds) {
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, seconds);
-  return error == std::errc{} && stop == end && std::isfinite(seconds) && seconds > 0 &&
+  // Below 10 ms the loop would keep a core busy for nothing a bar can show.
+  return error == std::errc{} && stop == end && std::isfinite(seconds) && seconds >= 0.01 &&
          seconds <= 86400;
 }
 
@@ -58,7 +59,7 @@ bool ApplyValue(const std::string& option, const std::string& value, HostOptions
                 std::string& error) {
   if (option == "--poll") {
     if (ParsePoll(value, options.pollSeconds)) return true;
-    error = "bad value for --poll: '" + value + "' (seconds, more than 0)";
+    error = "bad value for --poll: '" + value + "' (seconds, from 0.01 to 86400)";
   } else if (option == "--max-width") {
     if (ParseColumns(value, options.maxWidth)) return true;
     error = "bad value for --max-width: '" + value + "' (columns, 1 or more)";

@@ -1,9 +1,13 @@
 // feedline-host: loads the plug-in as a display host does and shows its rotating line in a
 // terminal, a status bar or a file.
+#include <errno.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,19 +29,48 @@ namespace {
 using feedline::host::HostOptions;
 
 volatile sig_atomic_t g_stop = 0;
+// Set while the host is inside a call that may block for long (a download in FetchRSS, a write
+// to a full pipe): a stop signal then ends the process at once instead of waiting for it.
+volatile sig_atomic_t g_busy = 0;
 
-void OnStopSignal(int) { g_stop = 1; }
+void OnStopSignal(int) {
+  g_stop = 1;
+  if (g_busy) _exit(0);
+}
+
+// Openers are never waited for in the loop; each is reaped here when it ends.
+void OnChildEnded(int) {
+  const int saved = errno;
+  while (waitpid(-1, nullptr, WNOHANG) > 0) {
+  }
+  errno = saved;
+}
+
+// Runs `call` with stop signals ending the process at once.
+template <typename Call>
+auto Interruptible(Call call) {
+  g_busy = 1;
+  if (g_stop) _exit(0);  // a signal that came just before
+  auto result = call();
+  g_busy = 0;
+  return result;
+}
 
 void Complain(const std::string& message) {
   std::fprintf(stderr, "feedline-host: %s\n", message.c_str());
 }
 
-// SIGTERM (a bar shutting down), SIGINT and SIGHUP end the loop; a closed reader shows up as
-// EPIPE on the next write rather than as a signal.
+// SIGTERM (a bar shutting down), SIGINT and SIGHUP end the loop, or the process at once inside
+// a long call; a closed reader shows up as EPIPE on a write, or as an error on standard output
+// while waiting, rather than as a signal.
 void HandleSignals() {
   struct sigaction stop {};
   stop.sa_handler = OnStopSignal;
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  struct sigaction child {};
+  child.sa_handler = OnChildEnded;
+  child.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+  sigaction(SIGCHLD, &child, nullptr);
   signal(SIGPIPE, SIG_IGN);
 }
 
@@ -59,51 +92,97 @@ void WarnAboutSettings(const HostOptions& options) {
   }
 }
 
-// Calls FetchRSS until a signal or a gone reader ends it, writing each new line.
+// Shows each new line of the plug-in: writes it in the chosen format, records its link for
+// --open, and says once what a person should know (nothing to show yet, a skipped position, a
+// failed write).
+class LineShower {
+ public:
+  explicit LineShower(const HostOptions& options)
+      : options_(options), output_(options.output), toStandardOutput_(options.output.empty()) {
+    std::string error;
+    // The state file's directory is made and checked once; each change only replaces the file.
+    statePath_ = feedline::host::StateFilePath(options.name, error);
+    if (!statePath_) Complain("cannot record the shown link for --open: " + error);
+  }
+
+  const feedline::host::ShownItem& Item() const { return item_; }
+  bool ToStandardOutput() const { return toStandardOutput_; }
+
+  // Shows `line`; false when the reader of standard output has gone.
+  bool Show(const std::string& line) {
+    feedline::host::ShownItem next = feedline::host::ToShownItem(line, options_.maxWidth);
+    // Once an item is shown, an empty position (COUNT above the feed's items, or a document
+    // without items) keeps it on the bar instead of blanking it.
+    if (next.Empty() && !item_.Empty() && !options_.raw) {
+      SayOnce(toldSkipped_, "a position without an item: keeping the last item shown (the feed "
+                            "has fewer items than COUNT " + options_.count +
+                            ", or the document is not a feed)");
+      return true;
+    }
+    item_ = std::move(next);
+    std::string error;
+    const std::string text =
+        options_.raw ? line : FormatLine(options_.format, item_.title, item_.link);
+    const auto result = toStandardOutput_
+                            ? Interruptible([&] { return output_.Write(text, error); })
+                            : output_.Write(text, error);
+    if (result == feedline::host::WriteResult::ReaderGone) return false;
+    // A failed write is said once and tried again at the next change.
+    if (result == feedline::host::WriteResult::Failed) SayOnce(toldWriteFailed_, error);
+    if (result == feedline::host::WriteResult::Written) toldWriteFailed_ = false;
+    // Why is in the plug-in's own "feedline:" line on standard error, told once per change.
+    if (item_.Empty()) SayOnce(toldNothingToShow_, "no item can be shown yet");
+    if (statePath_ && !feedline::host::WriteShownLink(*statePath_, item_.link)) {
+      SayOnce(toldNoState_, "cannot record the shown link for --open");
+    }
+    return true;
+  }
+
+ private:
+  static void SayOnce(bool& told, const std::string& message) {
+    if (!told) Complain(message);
+    told = true;
+  }
+
+  const HostOptions& options_;
+  feedline::host::LineOutput output_;
+  const bool toStandardOutput_;
+  std::optional<std::string> statePath_;
+  feedline::host::ShownItem item_;
+  bool toldNothingToShow_ = false;
+  bool toldSkipped_ = false;
+  bool toldWriteFailed_ = false;
+  bool toldNoState_ = false;
+};
+
+// Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
 int Run(const HostOptions& options, const std::string& url,
         feedline::host::PluginLibrary::FetchFn fetch) {
-  feedline::host::LineOutput output(options.output);
+  LineShower shower(options);
   feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
                                     !options.once);
   std::string shown;
-  feedline::host::ShownItem item;
   bool first = true;
-  bool toldNothingToShow = false;
-  // The state file's directory is made and checked once; each change only replaces the file.
-  std::string stateError;
-  const auto statePath = feedline::host::StateFilePath(options.name, stateError);
-  if (!statePath) Complain("cannot record the shown link for --open: " + stateError);
-  bool toldNoState = !statePath;
   while (!g_stop) {
-    const char* line = fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
-                             options.rotateSeconds.c_str());
+    const char* line = Interruptible([&] {
+      return fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
+                   options.rotateSeconds.c_str());
+    });
     if (first || shown != line) {
       shown = line;
       first = false;
-      item = feedline::host::ToShownItem(shown, options.maxWidth);
-      std::string error;
-      const auto result = output.Write(
-          options.raw ? shown : FormatLine(options.format, item.title, item.link), error);
-      if (result == feedline::host::WriteResult::ReaderGone) return 0;
-      if (result == feedline::host::WriteResult::Failed) {
-        Complain(error);
-        return 1;
-      }
-      // Why is in the plug-in's own "feedline:" line on standard error, told once per change.
-      if (item.Empty() && !toldNothingToShow) Complain("no item can be shown yet");
-      toldNothingToShow = item.Empty();
-      if (statePath && !feedline::host::WriteShownLink(*statePath, item.link) && !toldNoState) {
-        Complain("cannot record the shown link for --open");
-        toldNoState = true;
-      }
+      if (!shower.Show(shown)) return 0;
     }
     if (options.once) break;
-    clicks.Wait(options.pollSeconds, g_stop, [&](int button) {
-      std::string error;
-      if (button == 1 && !feedline::host::OpenLink(options.openWith, item.link, error)) {
-        Complain(error);
-      }
-    });
+    const bool readerGone = clicks.Wait(
+        options.pollSeconds, g_stop, shower.ToStandardOutput(), [&](int button) {
+          std::string error;
+          if (button == 1 &&
+              !feedline::host::OpenLink(options.openWith, shower.Item().link, error)) {
+            Complain(error);
+          }
+        });
+    if (readerGone) return 0;
   }
   return 0;
 }

@@ -47,7 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{{"--name", "../x"},
                      "bad value for --name: '../x' (letters, digits, '.', '_' and '-')"},
         BadArguments{{"--output", ""}, "empty value for --output"},
-        BadArguments{{"--poll", "0"}, "bad value for --poll: '0' (seconds, more than 0)"},
+        BadArguments{{"--poll", "0"}, "bad value for --poll: '0' (seconds, from 0.01 to 86400)"},
+        // Below 10 ms the loop would spin a core.
+        BadArguments{{"--poll", "0.009"},
+                     "bad value for --poll: '0.009' (seconds, from 0.01 to 86400)"},
         BadArguments{{"--open-with"}, "missing value for --open-with"},
         BadArguments{{"--colour"}, "unknown option: --colour"},
         BadArguments{{"u", "5", "30", "10", "extra"}, "unexpected argument: 'extra'"},

@@ -23,8 +23,12 @@ FEED
 echo '<html><body>Not found</body></html>' >"$work/page.html"
 cp "$work/feed.xml" "$work/name with spaces & #.xml"
 # A program that records its arguments, one per line, for --open-with.
+# It also records whether it was started detached: its session, where its output goes, its
+# signal mask, and whether SIGPIPE is ignored.
 cat >"$work/recorder" <<REC
 #!/bin/sh
+printf '%s\n' "\$(cut -d' ' -f6 /proc/\$\$/stat)" "\$\$" "\$(readlink /proc/\$\$/fd/1)" \\
+  "\$(awk '/^SigBlk|^SigIgn/ {print \$2}' /proc/\$\$/status | tr '\\n' ' ')" >"$work/detached"
 printf '%s\n' "\$#" "\$@" >"$work/opened"
 REC
 chmod +x "$work/recorder"
@@ -79,6 +83,47 @@ grep -q s3cret "$work/out" && fail "the password is shown: $(cat "$work/out")"
 "$host" --check "$work/page.html" >"$work/out"; expect_eq $? 1 "check of a page without items"
 grep -qx "items:   0" "$work/out" || fail "check of a page: $(cat "$work/out")"
 
+echo "--- a FIFO is refused at start, as a path and as a file: address"
+mkfifo "$work/fifo"
+for address in "$work/fifo" "file://$work/fifo"; do
+  timeout 5 "$host" --once "$address" >/dev/null 2>"$work/err"
+  expect_eq $? 2 "FIFO $address exit code"
+  grep -q "regular file" "$work/err" || fail "FIFO message: $(cat "$work/err")"
+done
+
+echo "--- COUNT above the feed's items: the last item stays, said once"
+"$host" --poll 0.02 "$work/feed.xml" 5 30 0 >"$work/out" 2>"$work/err" & pid=$!
+sleep 1; kill -TERM $pid; wait_end $pid
+[ "$(grep -c . "$work/out")" -ge 3 ] || fail "too few lines: $(cat "$work/out")"
+expect_eq "$(grep -c '^$' "$work/out")" 0 "empty lines shown"
+expect_eq "$(grep -c "a position without an item" "$work/err")" 1 "skipped-position messages"
+grep -q "fewer items than COUNT 5, or the document is not a feed" "$work/err" ||
+  fail "skipped-position message: $(cat "$work/err")"
+
+echo "--- ended within 1 s of SIGTERM during a download and during a blocked write"
+# A listener that takes the connection and never answers (perl is in every Debian).
+perl -MIO::Socket::INET -e '$s = IO::Socket::INET->new(LocalAddr => "127.0.0.1:0",
+  Listen => 5) or die; $| = 1; print $s->sockport, "\n"; while (1) { push @c, $s->accept }' \
+  >"$work/port" & listener=$!
+wait_content "$work/port"
+"$host" --once "http://127.0.0.1:$(cat "$work/port")/feed" >/dev/null 2>&1 & pid=$!
+sleep 0.5; kill -TERM $pid; sleep 1; kill -0 $pid 2>/dev/null && fail "still downloading 1 s after SIGTERM"
+kill -KILL $pid $listener 2>/dev/null; wait $pid $listener 2>/dev/null
+# Titles of 40 KB, printed raw into a pipe nobody reads: the second write blocks.
+{ echo '<rss>'; for n in 1 2 3; do printf '<item><title>%s</title><link>l</link></item>\n' \
+  "$(head -c 40000 /dev/zero | tr '\0' x)"; done; echo '</rss>'; } >"$work/wide.xml"
+mkfifo "$work/stuck"
+sleep 30 <"$work/stuck" & reader=$!
+"$host" --raw --poll 0.01 "$work/wide.xml" 3 30 0 >"$work/stuck" & pid=$!
+sleep 1; kill -TERM $pid; sleep 1; kill -0 $pid 2>/dev/null && fail "still writing 1 s after SIGTERM"
+kill -KILL $pid $reader 2>/dev/null; wait $pid $reader 2>/dev/null
+
+echo "--- a reader that closes standard output ends a host whose line never changes"
+( "$host" --poll 0.05 "$work/feed.xml" 3 30 3600 & echo $! >"$work/pid"; wait ) | head -n 1 >/dev/null
+# head is gone; the host must notice within a second.
+sleep 1
+kill -0 "$(cat "$work/pid")" 2>/dev/null && { fail "still running after its reader closed"; kill "$(cat "$work/pid")"; }
+
 echo "--- UPDATE_MINUTES 0 warns once"
 "$host" --once "$work/feed.xml" 3 0 10 >/dev/null 2>"$work/err"
 expect_eq "$(grep -c "downloaded again on every poll" "$work/err")" 1 "update warning"
@@ -104,6 +149,7 @@ echo "--- --open: the shown link as one argument, never through a shell"
 "$host" --once --name t "$work/feed.xml" 3 30 10 >/dev/null
 (cd "$work" && "$host" --open --name t --open-with "$work/recorder")
 expect_eq $? 0 "open exit code"
+wait_content "$work/opened"  # the opener runs detached
 expect_eq "$(cat "$work/opened")" $'1\nhttps://x.example/1?a=1&b=$(touch pwned)`touch pwned2`;touch pwned3' \
   "recorded arguments"
 [ -e "$work/pwned" ] || [ -e "$work/pwned2" ] || [ -e "$work/pwned3" ] && fail "a shell ran the link"
@@ -131,6 +177,17 @@ echo 3 >&3; echo 1 >&3
 for _ in $(seq 50); do [ -e "$work/opened" ] && break; sleep 0.1; done
 expect_eq "$(sed -n 2p "$work/opened" 2>/dev/null)" \
   'https://x.example/1?a=1&b=$(touch pwned)`touch pwned2`;touch pwned3' "clicked link"
+# Started detached: a session of its own, output to /dev/null, nothing blocked or ignored.
+for _ in $(seq 20); do [ -s "$work/detached" ] && break; sleep 0.1; done
+{ read -r session; read -r own; read -r output; read -r masks; } <"$work/detached"
+expect_eq "$session" "$own" "opener leads its own session"
+expect_eq "$output" /dev/null "opener's standard output"
+# Signals 1 to 31; the C library keeps two real-time signals of its own above them.
+read -r blocked ignored <<<"$masks"
+expect_eq "$(( 0x$blocked & 0x7fffffff )) $(( 0x$ignored & 0x7fffffff ))" "0 0" \
+  "opener's blocked and ignored signals ($masks)"
+sleep 0.3
+ps -o stat= --ppid $pid | grep -q Z && fail "the ended opener is a zombie"
 exec 3>&-  # end of input
 sleep 0.5
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo 0; }
@@ -140,7 +197,7 @@ kill -0 $pid 2>/dev/null || fail "exited at the end of its input"
 kill $pid; wait_end $pid
 
 echo "--- --output: readers always see one whole line"
-start --output "$work/line" --poll 0.001 "$work/feed.xml" 3 30 0
+start --output "$work/line" --poll 0.01 "$work/feed.xml" 3 30 0
 wait_content "$work/line"
 for _ in $(seq 2000); do
   content=$(cat "$work/line"; echo x)

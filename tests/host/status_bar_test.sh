@@ -11,8 +11,17 @@ unset TMUX
 cleanup() {
   tmux -L feedline-outer kill-server 2>/dev/null
   tmux -L feedline-inner kill-server 2>/dev/null
-  [ -n "${bar:-}" ] && kill "$bar" 2>/dev/null
+  [ -n "${bar:-}" ] && stop_bar
+  pkill -KILL -f -- "$work/i3blocks-feed.xml" 2>/dev/null
   rm -rf "$work"
+}
+# Debian's i3blocks 1.4 does not end on SIGTERM: after a grace period it gets SIGKILL.
+stop_bar() {
+  kill "$bar" 2>/dev/null
+  for _ in $(seq 20); do kill -0 "$bar" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$bar" 2>/dev/null
+  wait "$bar" 2>/dev/null
+  bar=""
 }
 trap cleanup EXIT
 failures=0
@@ -45,9 +54,10 @@ styled=$(tmux -L feedline-outer capture-pane -p -e -t 0 | tail -n 1)
 [[ "$styled" == *$'\e[31m'* ]] && fail "the feed turned tmux's status red: $styled"
 
 echo "--- i3blocks"
+cp "$work/feed.xml" "$work/i3blocks-feed.xml"  # a name of its own, to find its host by
 cat >"$work/i3blocks.conf" <<CONF
 [news]
-command='$host' --format i3blocks '$work/feed.xml' 2 30 3600
+command='$host' --format i3blocks '$work/i3blocks-feed.xml' 2 30 3600
 interval=persist
 CONF
 i3blocks -c "$work/i3blocks.conf" >"$work/bar.out" 2>"$work/bar.err" </dev/null & bar=$!
@@ -58,6 +68,11 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ "$shown" == "$expected" ] || fail "i3blocks full_text: '$shown' ($(cat "$work/bar.err"))"
+# The bar gone, its host must notice its closed standard output and end, though its line
+# never changes (ROTATE_SECONDS 3600).
+stop_bar
+for _ in $(seq 20); do pgrep -f -- "$work/i3blocks-feed.xml" >/dev/null || break; sleep 0.1; done
+pgrep -f -- "$work/i3blocks-feed.xml" >/dev/null && fail "the host outlived i3blocks by 2 s"
 
 if [ $failures -gt 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "tmux and i3blocks show the display text"
