@@ -23,6 +23,11 @@ def fmt_time(value_ns):
     return f"{value_ns:.0f} ns"
 
 
+def peak_rss_kib(path):
+    text = path.read_text()
+    return int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", text).group(1))
+
+
 def rows(folder):
     per_call = load(folder / "per_call.json")
     for name, bench in per_call.items():
@@ -56,6 +61,17 @@ def rows(folder):
                f"{fmt_time(call)} vs whole memmem scan {fmt_time(scan)}",
                "call/scan <= 2", call / scan, call / scan <= 2)
 
+    display = load(folder / "display.json")
+    for name, bench in display.items():
+        kind = name.split("/")[1]
+        took = ns(bench)
+        extra_mib = (peak_rss_kib(folder / f"display_{kind}.txt") -
+                     peak_rss_kib(folder / f"display_{kind}_base.txt")) / 1024
+        ratio = max(took / 5e6, extra_mib / 8)
+        yield (f"display step, 64 MiB title ({kind}), --max-width 80",
+               f"{fmt_time(took)}, +{max(extra_mib, 0):.1f} MiB peak",
+               "<= 5 ms and <= 8 MiB", ratio, ratio <= 1)
+
     downloads = load(folder / "download.json")
     download = downloads["LibraryAgainstCurl/iterations:15/manual_time"]
     lib, curl = download["library_ms"], download["curl_ms"]
@@ -70,8 +86,7 @@ def rows(folder):
            f"{gz_bytes / MIB:.2f} MiB vs {plain_bytes / MIB:.0f} MiB on the wire",
            "wire bytes <= 1/4", gz_bytes / plain_bytes, gz_bytes * 4 <= plain_bytes)
 
-    text = (folder / "host_time.txt").read_text()
-    peak_kib = int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", text).group(1))
+    peak_kib = peak_rss_kib(folder / "host_time.txt")
     limit_mib = 2.2 * 50 + 16
     peak_mib = peak_kib / 1024
     yield ("peak RSS, host downloading 50 MiB twice", f"{peak_mib:.1f} MiB",

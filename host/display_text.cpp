@@ -5,8 +5,6 @@
 #include <utf8proc.h>
 
 #include <cerrno>
-#include <memory>
-#include <vector>
 
 namespace feedline::host {
 namespace {
@@ -59,35 +57,83 @@ std::string FromWindows1252(std::string_view bytes) {
   return out;
 }
 
-bool IsSkippedElement(const xmlNode* node) {
-  const auto* name = reinterpret_cast<const char*>(node->name);
-  return name != nullptr && (xmlStrcasecmp(node->name, BAD_CAST "script") == 0 ||
-                             xmlStrcasecmp(node->name, BAD_CAST "style") == 0);
+// What the HTML pass keeps of a parse: the text outside script and style elements.
+struct TextCollector {
+  std::string text;
+  int skipped = 0;  // depth inside script or style
+};
+
+bool IsSkippedElement(const xmlChar* name) {
+  return xmlStrcasecmp(name, BAD_CAST "script") == 0 || xmlStrcasecmp(name, BAD_CAST "style") == 0;
 }
 
-// The text of a parsed HTML tree; a line break stands between the texts around a <br>.
-void CollectText(const xmlNode* node, std::string& out) {
-  for (; node != nullptr; node = node->next) {
-    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-      if (node->content != nullptr) out += reinterpret_cast<const char*>(node->content);
-    } else if (node->type == XML_ELEMENT_NODE && !IsSkippedElement(node)) {
-      if (xmlStrcasecmp(node->name, BAD_CAST "br") == 0) out += ' ';
-      CollectText(node->children, out);
-    }
-  }
+void OnStartElement(void* context, const xmlChar* name, const xmlChar**) {
+  auto& collector = *static_cast<TextCollector*>(context);
+  if (IsSkippedElement(name)) ++collector.skipped;
+  // A line break stands between the texts around a <br>.
+  if (xmlStrcasecmp(name, BAD_CAST "br") == 0) collector.text += ' ';
 }
 
-// UTF-8 text read as HTML: tags dropped, character references decoded.
+void OnEndElement(void* context, const xmlChar* name) {
+  auto& collector = *static_cast<TextCollector*>(context);
+  if (IsSkippedElement(name) && collector.skipped > 0) --collector.skipped;
+}
+
+void OnCharacters(void* context, const xmlChar* characters, int length) {
+  auto& collector = *static_cast<TextCollector*>(context);
+  if (collector.skipped == 0) collector.text.append(reinterpret_cast<const char*>(characters),
+                                                    static_cast<std::size_t>(length));
+}
+
+// UTF-8 text read as HTML in one streaming pass (no document tree): tags dropped, character
+// references decoded.
 std::string HtmlText(std::string_view utf8) {
   if (utf8.find_first_of("<&") == std::string_view::npos) return std::string(utf8);
-  const std::string document = "<html><body><p>" + std::string(utf8) + "</p></body></html>";
-  const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
-      htmlReadMemory(document.data(), static_cast<int>(document.size()), nullptr, "UTF-8",
-                     HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET),
-      &xmlFreeDoc);
-  std::string text;
-  if (doc) CollectText(xmlDocGetRootElement(doc.get()), text);
-  return text;
+  htmlSAXHandler handler{};
+  handler.startElement = &OnStartElement;
+  handler.endElement = &OnEndElement;
+  handler.characters = &OnCharacters;
+  handler.ignorableWhitespace = &OnCharacters;
+  TextCollector collector;
+  htmlParserCtxtPtr parser =
+      htmlCreatePushParserCtxt(&handler, &collector, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
+  if (parser == nullptr) return {};
+  htmlCtxtUseOptions(parser, HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+  htmlParseChunk(parser, utf8.data(), static_cast<int>(utf8.size()), 1);
+  htmlFreeParserCtxt(parser);
+  return std::move(collector.text);
+}
+
+// CDATA sections made ordinary escaped text, so that one HTML pass gives their content back as
+// it is (no decoding inside) and the rest decoded.
+std::string EscapeCdataSections(std::string_view text) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t open = text.find(kCdataOpen, at);
+    out += text.substr(at, open - at);
+    if (open == std::string_view::npos) break;
+    const std::size_t start = open + kCdataOpen.size();
+    const std::size_t close = text.find(kCdataClose, start);
+    for (const char c : text.substr(start, close - start)) {
+      if (c == '&') out += "&amp;";
+      else if (c == '<') out += "&lt;";
+      else out += c;
+    }
+    at = close == std::string_view::npos ? text.size() : close + kCdataClose.size();
+  }
+  return out;
+}
+
+// The first kMaxFeedBytes of a title or link, cut at a code point's start so that UTF-8 stays
+// UTF-8: what can be shown of a text never needs more, whatever follows.
+std::string_view BoundedPrefix(std::string_view bytes) {
+  if (bytes.size() <= kMaxFeedBytes) return bytes;
+  std::size_t end = kMaxFeedBytes;
+  for (int back = 0; back < 3 && end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xc0) == 0x80;
+       ++back) {
+    --end;
+  }
+  return bytes.substr(0, end);
 }
 
 // Controls, and every format character (all the bidirectional controls among them, the byte
@@ -129,51 +175,50 @@ std::string CleanCharacters(std::string_view utf8) {
 }  // namespace
 
 std::string DisplayText(std::string_view feedBytes) {
-  const std::string utf8 =
-      IsValidUtf8(feedBytes) ? std::string(feedBytes) : FromWindows1252(feedBytes);
-  const std::string_view text = utf8;
-  std::string joined;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t open = text.find(kCdataOpen, at);
-    joined += HtmlText(text.substr(at, open - at));
-    if (open == std::string_view::npos) break;
-    const std::size_t start = open + kCdataOpen.size();
-    const std::size_t close = text.find(kCdataClose, start);
-    joined += text.substr(start, close - start);  // kept as it is: no decoding inside
-    at = close == std::string_view::npos ? text.size() : close + kCdataClose.size();
-  }
-  return CleanCharacters(joined);
+  const std::string_view bounded = BoundedPrefix(feedBytes);
+  const std::string utf8 = IsValidUtf8(bounded) ? std::string(bounded) : FromWindows1252(bounded);
+  return CleanCharacters(HtmlText(EscapeCdataSections(utf8)));
 }
 
 std::string FitToColumns(std::string_view text, int columns) {
-  struct Cluster {
-    std::size_t end;  // byte offset just past the cluster
-    int width;
-  };
-  std::vector<Cluster> clusters;
-  int total = 0;
+  if (columns < 1) return {};
+  // Clusters are copied as they come, each at most kMaxClusterBytes (a base with a million
+  // combining marks keeps its first marks), and the walk stops at the first cluster that does
+  // not fit: the work is bounded by the width, not by the text.
+  std::string out;
+  std::size_t fitEnd = 0;       // bytes of `out` that fit in columns - 1, leaving the ellipsis
+  std::size_t clusterStart = 0;  // where the cluster being copied starts in `out`
+  int used = 0;                  // columns of the clusters before it
+  int clusterWidth = 0;
   utf8proc_int32_t previous = -1;
   utf8proc_int32_t state = 0;
-  ForEachCodePoint(text, [&](utf8proc_int32_t c, std::size_t end) {
-    const int width = utf8proc_charwidth(c);
-    if (previous < 0 || utf8proc_grapheme_break_stateful(previous, c, &state)) {
-      clusters.push_back({0, 0});
+  // Ends the cluster being copied; false when it does not fit.
+  const auto endCluster = [&] {
+    used += clusterWidth;
+    if (used > columns) return false;
+    if (used <= columns - 1) fitEnd = out.size();
+    return true;
+  };
+  auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+  for (std::size_t offset = 0; offset < text.size();) {
+    utf8proc_int32_t c;
+    const utf8proc_ssize_t length = utf8proc_iterate(
+        bytes + offset, static_cast<utf8proc_ssize_t>(text.size() - offset), &c);
+    if (length < 0) break;  // not UTF-8: display text never is
+    if (previous >= 0 && utf8proc_grapheme_break_stateful(previous, c, &state)) {
+      if (!endCluster()) return out.substr(0, fitEnd) + "…";
+      clusterStart = out.size();
+      clusterWidth = 0;
     }
-    clusters.back().end = end;
-    clusters.back().width += width;
-    total += width;
+    if (out.size() - clusterStart + static_cast<std::size_t>(length) <= kMaxClusterBytes) {
+      out.append(text.substr(offset, static_cast<std::size_t>(length)));
+      clusterWidth += utf8proc_charwidth(c);
+    }
     previous = c;
-  });
-  if (total <= columns) return std::string(text);
-  std::size_t keep = 0;
-  int used = 0;
-  for (const Cluster& cluster : clusters) {
-    if (used + cluster.width > columns - 1) break;  // one column stays for the ellipsis
-    used += cluster.width;
-    keep = cluster.end;
+    offset += static_cast<std::size_t>(length);
   }
-  if (columns < 1) return {};
-  return std::string(text.substr(0, keep)) + "…";
+  if (previous >= 0 && !endCluster()) return out.substr(0, fitEnd) + "…";
+  return out;
 }
 
 ShownItem ToShownItem(std::string_view line, int maxWidth) {
@@ -181,9 +226,8 @@ ShownItem ToShownItem(std::string_view line, int maxWidth) {
   const std::string_view title = line.substr(0, marker);
   const std::string_view link =
       marker == std::string_view::npos ? std::string_view{} : line.substr(marker + 2);
-  std::string shownTitle = DisplayText(title);
-  if (maxWidth > 0) shownTitle = FitToColumns(shownTitle, maxWidth);
-  return {shownTitle, DisplayText(link)};
+  return {FitToColumns(DisplayText(title), maxWidth > 0 ? maxWidth : kMaxTitleColumns),
+          DisplayText(link)};
 }
 
 }  // namespace feedline::host

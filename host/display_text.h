@@ -1,19 +1,29 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace feedline::host {
 
+// Only the first 32 KiB of a title or link are read: no bar shows more, and a title of many
+// megabytes must cost no more to show than a short one.
+inline constexpr std::size_t kMaxFeedBytes = 32 * 1024;
+// Without --max-width a title is cut at this many columns.
+inline constexpr int kMaxTitleColumns = 1000;
+// A grapheme cluster (a character with its combining marks) keeps at most this many bytes.
+inline constexpr std::size_t kMaxClusterBytes = 32;
+
 // A title or link as the library returns it (the feed's bytes), turned into text fit to show:
-// CDATA markers removed with their content kept as it is; elsewhere HTML tags removed and
+// its first kMaxFeedBytes read, CDATA markers removed with their content kept as it is; elsewhere HTML tags removed and
 // character references decoded; bytes that are not UTF-8 read as Windows-1252; control and
 // bidirectional formatting characters removed; white space collapsed to single spaces and
 // trimmed. The result is valid UTF-8.
 std::string DisplayText(std::string_view feedBytes);
 
 // `text` (valid UTF-8) cut to at most `columns` terminal columns, wide characters counting two
-// and combining marks none, between grapheme clusters only, ending in "…" when cut.
+// and combining marks none, between grapheme clusters only, ending in "…" when cut; a cluster
+// longer than kMaxClusterBytes keeps its first code points.
 std::string FitToColumns(std::string_view text, int columns);
 
 // The item a line of the library shows, as display text.
@@ -25,7 +35,7 @@ struct ShownItem {
 
 // Splits a line (title + "%l" + link) at its last "%l": a valid link cannot contain "%l" ("%"
 // must be followed by two hex digits), so a title that does cannot choose the link. The title
-// is cut to `maxWidth` columns when that is above 0.
+// is cut to `maxWidth` columns when that is above 0, to kMaxTitleColumns otherwise.
 ShownItem ToShownItem(std::string_view line, int maxWidth);
 
 }  // namespace feedline::host

@@ -104,5 +104,34 @@ TEST(ShownItem, SplitsAtLastMarker) {
   }
 }
 
+std::string Repeat(std::string_view piece, std::size_t times) {
+  std::string out;
+  for (std::size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// What is shown of a huge or hostile title is bounded by the output, not by the title.
+TEST(ShownItem, BoundedWhateverTheTitle) {
+  const struct {
+    std::string name;
+    std::string line;
+    int maxWidth;
+    std::string title;
+  } cases[] = {
+      {"LongTitleWithoutMaxWidth", Repeat("x", 5000) + "%lhttps://l", 0,
+       Repeat("x", kMaxTitleColumns - 1) + "…"},
+      {"OnlyThePrefixIsRead", Repeat("<br>", 100000) + "hidden%lhttps://l", 80, ""},
+      {"CombiningMarksBoundedPerCluster", "a" + Repeat("\u0301", 1000) + "b%lhttps://l", 80,
+       "a" + Repeat("\u0301", 15) + "b"},
+      {"Utf8CutAtPrefixStaysUtf8", Repeat("\u00e9", kMaxFeedBytes) + "%lhttps://l", 4,
+       "\u00e9\u00e9\u00e9…"},
+      {"CdataContentKeptInOnePass", "<![CDATA[a &amp; <b>]]> &amp; <b>c</b>%lhttps://l", 80,
+       "a &amp; <b> & c"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToShownItem(c.line, c.maxWidth).title, c.title) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace feedline::host

@@ -1,0 +1,63 @@
+// The host's display step (display text, width cut, bar format) on titles of 64 MiB built to be
+// slow, shown with --max-width 80. As a benchmark it times the step; with --peak KIND it builds
+// the title and runs the step once (or not, with --without-display), so that /usr/bin/time -v
+// of the two runs gives the memory the step itself takes.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+
+#include "host/bar_formats.h"
+#include "host/display_text.h"
+
+namespace feedline::bench {
+namespace {
+
+constexpr std::size_t kTitleBytes = 64u << 20;
+
+// A line whose title is `piece` repeated to 64 MiB, then a link.
+std::string HostileLine(const std::string& kind) {
+  std::string piece = "Harbour bridge reopens after six weeks of repairs. ";
+  if (kind == "br") piece = "<br>";
+  if (kind == "italic") piece = "<i>a</i>";
+  if (kind == "byte81") piece = "\x81";
+  if (kind == "combining") piece = "\xcc\x81";  // U+0301 after one base letter
+  std::string line = kind == "combining" ? "a" : "";
+  line.reserve(kTitleBytes + 64);
+  while (line.size() + piece.size() <= kTitleBytes) line += piece;
+  return line + "%lhttps://news.example.org/2026/12/item";
+}
+
+std::string DisplayStep(const std::string& line) {
+  const host::ShownItem item = host::ToShownItem(line, 80);
+  return host::FormatLine(host::BarFormat::Waybar, item.title, item.link);
+}
+
+void Display(benchmark::State& state, const std::string& kind) {
+  const std::string line = HostileLine(kind);
+  for (auto _ : state) benchmark::DoNotOptimize(DisplayStep(line));
+}
+
+const char* const kKinds[] = {"realistic", "br", "italic", "byte81", "combining"};
+
+}  // namespace
+}  // namespace feedline::bench
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--peak") == 0) {
+    const std::string line = feedline::bench::HostileLine(argv[2]);
+    const bool display = argc < 4 || std::strcmp(argv[3], "--without-display") != 0;
+    std::string shown = display ? feedline::bench::DisplayStep(line) : std::string();
+    benchmark::DoNotOptimize(shown);
+    return 0;
+  }
+  for (const char* kind : feedline::bench::kKinds) {
+    benchmark::RegisterBenchmark((std::string("display/") + kind).c_str(),
+                                 &feedline::bench::Display, std::string(kind))
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
