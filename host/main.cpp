@@ -97,12 +97,14 @@ void WarnAboutSettings(const HostOptions& options) {
 // failed write).
 class LineShower {
  public:
-  explicit LineShower(const HostOptions& options)
-      : options_(options), output_(options.output), toStandardOutput_(options.output.empty()) {
+  LineShower(const HostOptions& options, feedline::host::LineOutput output)
+      : options_(options),
+        output_(std::move(output)),
+        toStandardOutput_(options.output.empty()) {
     std::string error;
-    // The state file's directory is made and checked once; each change only replaces the file.
-    statePath_ = feedline::host::StateFilePath(options.name, error);
-    if (!statePath_) Complain("cannot record the shown link for --open: " + error);
+    // The state directory is opened and checked once; each change only replaces the file.
+    stateDirectory_ = feedline::host::OpenStateDirectory(error);
+    if (!stateDirectory_) Complain("cannot record the shown link for --open: " + error);
   }
 
   const feedline::host::ShownItem& Item() const { return item_; }
@@ -132,8 +134,9 @@ class LineShower {
     if (result == feedline::host::WriteResult::Written) toldWriteFailed_ = false;
     // Why is in the plug-in's own "feedline:" line on standard error, told once per change.
     if (item_.Empty()) SayOnce(toldNothingToShow_, "no item can be shown yet");
-    if (statePath_ && !feedline::host::WriteShownLink(*statePath_, item_.link)) {
-      SayOnce(toldNoState_, "cannot record the shown link for --open");
+    if (stateDirectory_ &&
+        !feedline::host::WriteShownLink(*stateDirectory_, options_.name, item_.link, error)) {
+      SayOnce(toldNoState_, "cannot record the shown link for --open: " + error);
     }
     return true;
   }
@@ -147,7 +150,7 @@ class LineShower {
   const HostOptions& options_;
   feedline::host::LineOutput output_;
   const bool toStandardOutput_;
-  std::optional<std::string> statePath_;
+  std::optional<feedline::host::DirectoryHandle> stateDirectory_;
   feedline::host::ShownItem item_;
   bool toldNothingToShow_ = false;
   bool toldSkipped_ = false;
@@ -157,8 +160,8 @@ class LineShower {
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
 int Run(const HostOptions& options, const std::string& url,
-        feedline::host::PluginLibrary::FetchFn fetch) {
-  LineShower shower(options);
+        feedline::host::PluginLibrary::FetchFn fetch, feedline::host::LineOutput output) {
+  LineShower shower(options, std::move(output));
   feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
                                     !options.once);
   std::string shown;
@@ -231,7 +234,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->check) return feedline::host::CheckFeed(*url, options->count, plugin.fetch);
+  auto output = feedline::host::LineOutput::Open(options->output, error);
+  if (!output) {
+    Complain(error);
+    return 2;
+  }
   HandleSignals();
   WarnAboutSettings(*options);
-  return Run(*options, *url, plugin.fetch);
+  return Run(*options, *url, plugin.fetch, std::move(*output));
 }

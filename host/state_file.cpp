@@ -1,39 +1,43 @@
 #include "host/state_file.h"
 
+#include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-
-#include "host/atomic_file.h"
 
 namespace feedline::host {
 namespace {
 
-std::string StateDirectory() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/feedline";
-  return "/tmp/feedline-" + std::to_string(getuid());
-}
+constexpr char kDirectoryName[] = "feedline";
 
-// Makes the directory if it is missing, and accepts it only as this user's, mode 0700, so that
-// no one else can plant a link for --open to start.
-bool EnsurePrivateDirectory(const std::string& dir, std::string& error) {
-  if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-    error = "cannot make " + dir + ": " + std::strerror(errno);
-    return false;
+// The directory that holds the state directory, made (mode 0700) where it is missing. The
+// runtime directory when there is one; otherwise the XDG state directory in the user's home,
+// which, unlike /tmp, no other user can create first.
+std::optional<std::string> ParentDirectory(std::string& error) {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime);
+  const char* stateHome = std::getenv("XDG_STATE_HOME");
+  std::string parent;
+  if (stateHome != nullptr && stateHome[0] == '/') {
+    parent = stateHome;
+  } else {
+    const char* home = std::getenv("HOME");
+    const passwd* user = getpwuid(getuid());
+    if (home == nullptr || home[0] != '/') home = user != nullptr ? user->pw_dir : nullptr;
+    if (home == nullptr) {
+      error = "neither XDG_RUNTIME_DIR nor a home directory is known";
+      return std::nullopt;
+    }
+    parent = std::string(home) + "/.local/state";
   }
-  struct stat info {};
-  if (lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
-      (info.st_mode & 0077) != 0) {
-    error = dir + " is not a private directory of this user";
-    return false;
+  for (std::size_t slash = 1; slash != std::string::npos; slash = parent.find('/', slash + 1)) {
+    mkdir(parent.substr(0, parent.find('/', slash + 1)).c_str(), 0700);
   }
-  return true;
+  return parent;
 }
 
 }  // namespace
@@ -48,27 +52,56 @@ bool IsValidStateName(const std::string& name) {
   return true;
 }
 
-std::optional<std::string> StateFilePath(const std::string& name, std::string& error) {
-  const std::string dir = StateDirectory();
-  if (!EnsurePrivateDirectory(dir, error)) return std::nullopt;
-  return dir + "/" + name;
+std::optional<DirectoryHandle> OpenStateDirectory(std::string& error) {
+  const auto parentPath = ParentDirectory(error);
+  if (!parentPath) return std::nullopt;
+  const DirectoryHandle parent(open(parentPath->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const std::string path = *parentPath + "/" + kDirectoryName;
+  if (!parent.IsOpen() ||
+      (mkdirat(parent.Fd(), kDirectoryName, 0700) != 0 && errno != EEXIST)) {
+    error = "cannot make " + path + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
+  DirectoryHandle directory(
+      openat(parent.Fd(), kDirectoryName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  // Checked on the handle, so what is checked is what is used, whatever the path names later.
+  struct stat info {};
+  if (!directory.IsOpen() || fstat(directory.Fd(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+      info.st_uid != getuid() || (info.st_mode & 0077) != 0) {
+    error = path + " is not a private directory of this user";
+    return std::nullopt;
+  }
+  return directory;
 }
 
-bool WriteShownLink(const std::string& path, const std::string& link) {
-  return ReplaceFileAtomically(path, link + "\n");
+bool WriteShownLink(const DirectoryHandle& directory, const std::string& name,
+                    const std::string& link, std::string& error) {
+  return ReplaceFileAt(directory, name, link + "\n", 0600, error);
 }
 
 std::optional<std::string> ReadShownLink(const std::string& name, std::string& error) {
-  const auto path = StateFilePath(name, error);
-  if (!path) return std::nullopt;
-  std::ifstream in(*path);
-  std::string link;
-  if (!in || !std::getline(in, link)) {
-    error = "no link recorded yet (" + *path + "): is a feedline-host --name " + name +
+  const auto directory = OpenStateDirectory(error);
+  if (!directory) return std::nullopt;
+  // Not through a link, never blocking on a FIFO, and only from a regular file.
+  const int fd =
+      openat(directory->Fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  struct stat info {};
+  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd >= 0) close(fd);
+    error = "no link recorded yet for --name " + name + ": is a feedline-host --name " + name +
             " running?";
     return std::nullopt;
   }
-  return link;
+  std::string content(4096, '\0');
+  const ssize_t n = read(fd, content.data(), content.size());
+  close(fd);
+  content.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  const std::size_t end = content.find('\n');
+  if (end == std::string::npos) {
+    error = "no whole link recorded for --name " + name;
+    return std::nullopt;
+  }
+  return content.substr(0, end);
 }
 
 }  // namespace feedline::host

@@ -2,6 +2,8 @@
 // each call must come back within its time limit, and the line must keep rotating over the last
 // good document. The download runs with shortened time limits so that a hang costs 2 s, not 60.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -110,6 +112,24 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"HttpsOnPlainPort", "@https", kQuick, "TLS handshake failed"},
         FaultCase{"NameDoesNotResolve", "@unresolvable", kQuick, "name not resolved"}),
     [](const auto& info) { return info.param.name; });
+
+// A file: address naming a FIFO would block the host's thread in open() for ever: it is a
+// failed download at once.
+TEST(SpecialFiles, FifoAddressFailsAtOnce) {
+  char directory[] = "/tmp/feedline-fifo-XXXXXX";
+  ASSERT_NE(mkdtemp(directory), nullptr);
+  const std::string fifo = std::string(directory) + "/feed";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  DownloadReport report;
+  const auto start = std::chrono::steady_clock::now();
+  const auto document = DownloadFeed(("file://" + fifo).c_str(), kTestLimits, &report);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  unlink(fifo.c_str());
+  rmdir(directory);
+  EXPECT_FALSE(document);
+  EXPECT_EQ(report.failure, "not a regular file");
+  EXPECT_LT(took.count(), kQuick);
+}
 
 // A proxy named by http_proxy gets the request, absolute address and all.
 TEST(Proxy, RequestGoesThroughConfiguredProxy) {

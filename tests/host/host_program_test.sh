@@ -207,7 +207,43 @@ for _ in $(seq 2000); do
   esac
 done
 kill $pid; wait_end $pid
-[ -z "$(find "$work" -maxdepth 1 -name 'line.*')" ] || fail "temporary files left behind"
+[ -z "$(find "$work" -maxdepth 1 -name '.line.*')" ] || fail "temporary files left behind"
+
+echo "--- --output: modes by the umask or kept, only regular files, a failed write said once"
+(umask 077; "$host" --once --output "$work/private" "$work/feed.xml" >/dev/null)
+(umask 022; "$host" --once --output "$work/shared" "$work/feed.xml" >/dev/null)
+expect_eq "$(stat -c %a "$work/private") $(stat -c %a "$work/shared")" "600 644" "new file modes"
+chmod 640 "$work/shared"
+(umask 022; "$host" --once --output "$work/shared" "$work/feed.xml" >/dev/null)
+expect_eq "$(stat -c %a "$work/shared")" 640 "kept mode"
+mkfifo "$work/out-fifo"
+timeout 5 "$host" --once --output "$work/out-fifo" "$work/feed.xml" 2>"$work/err"
+expect_eq $? 2 "--output FIFO exit code"
+[ -p "$work/out-fifo" ] || fail "the FIFO was replaced"
+grep -q "not a regular file" "$work/err" || fail "--output FIFO message: $(cat "$work/err")"
+mkdir "$work/gone"
+"$host" --output "$work/gone/line" --poll 0.02 "$work/feed.xml" 3 30 0 2>"$work/err" & pid=$!
+wait_content "$work/gone/line"; rm -rf "$work/gone"; sleep 0.5
+kill -0 $pid 2>/dev/null || fail "a failed write ended the host"
+kill $pid; wait_end $pid
+expect_eq "$(grep -c -- "--output" "$work/err")" 1 "failed-write messages"
+
+echo "--- the state directory: used through its handle, links and FIFOs refused, never in /tmp"
+state=$XDG_RUNTIME_DIR/feedline
+"$host" --name swap --poll 0.02 "$work/feed.xml" 3 30 0 >/dev/null 2>&1 & pid=$!
+for _ in $(seq 100); do [ -e "$state/swap" ] && break; sleep 0.05; done
+mv "$state" "$state.moved"; mkdir -m 700 "$state"; sleep 0.3
+kill $pid; wait_end $pid
+[ -e "$state/swap" ] && fail "the host followed the path to a directory put in its place"
+[ -e "$state.moved/swap" ] || fail "the host stopped writing to its own directory"
+ln -s /etc/hostname "$state/evil"; mkfifo "$state/fifo"
+for name in evil fifo; do
+  timeout 5 "$host" --open --name $name --open-with "$work/recorder" 2>/dev/null
+  expect_eq $? 1 "--open through a $name"
+done
+env -u XDG_RUNTIME_DIR HOME="$work/home" "$host" --once --name t "$work/feed.xml" >/dev/null
+expect_eq "$(stat -c %a "$work/home/.local/state/feedline" 2>&1)" 700 "state directory in the home"
+[ -s "$work/home/.local/state/feedline/t" ] || fail "no state file in the home"
 
 if [ $failures -gt 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all host program checks passed"
