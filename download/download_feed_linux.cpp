@@ -2,7 +2,6 @@
 #include <curl/curl.h>
 #include <signal.h>
 #include <strings.h>
-#include <sys/stat.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 
 #include "download/agent_name.h"
 #include "download/download_feed.h"
+#include "download/file_address.h"
 #include "download/sigpipe_guard.h"
 
 namespace feedline {
@@ -93,27 +93,6 @@ void Configure(CURL* handle, const char* url, const std::string& agent, curl_sli
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, 512L * 1024);
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendBody);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-}
-
-// Whether `url` is a file: address naming something other than a regular file (a FIFO, a
-// device, a directory): opening it could block the host's thread for ever.
-bool NamesSpecialFile(const char* url) {
-  CURLU* parsed = curl_url();
-  if (parsed == nullptr) return false;
-  bool special = false;
-  char* scheme = nullptr;
-  char* path = nullptr;
-  if (curl_url_set(parsed, CURLUPART_URL, url, 0) == CURLUE_OK &&
-      curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
-      strcasecmp(scheme, "file") == 0 &&
-      curl_url_get(parsed, CURLUPART_PATH, &path, CURLU_URLDECODE) == CURLUE_OK) {
-    struct stat info {};
-    special = stat(path, &info) == 0 && !S_ISREG(info.st_mode);
-  }
-  curl_free(scheme);
-  curl_free(path);
-  curl_url_cleanup(parsed);
-  return special;
 }
 
 std::string MiB(std::uint64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }

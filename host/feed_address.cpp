@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "download/file_address.h"
+
 namespace feedline::host {
 namespace {
 
@@ -37,43 +39,23 @@ std::optional<std::string> FileUrl(const std::string& absolutePath) {
   return result;
 }
 
-// The local path a file: address names, decoded; nothing when it is no file: address.
-std::optional<std::string> FilePath(const std::string& address) {
-  const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
-  char* scheme = nullptr;
-  char* path = nullptr;
-  std::optional<std::string> result;
-  if (url && curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) == CURLUE_OK &&
-      curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
-      std::string(scheme) == "file" &&
-      curl_url_get(url.get(), CURLUPART_PATH, &path, CURLU_URLDECODE) == CURLUE_OK) {
-    result = path;
-  }
-  curl_free(scheme);
-  curl_free(path);
-  return result;
-}
-
 }  // namespace
 
 std::optional<std::string> FeedAddress(const std::string& typed, std::string& error) {
   if (HasScheme(typed)) {
-    // A FIFO or a device would block the plug-in's download; a missing file is only a failed
-    // download (it may appear later).
-    struct stat info {};
-    const auto path = FilePath(typed);
-    if (path && stat(path->c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    // The plug-in would give up on it at every download: better said once, at start.
+    if (NamesSpecialFile(typed.c_str())) {
       error = "'" + typed + "' does not name a regular file";
       return std::nullopt;
     }
     return typed;
   }
   struct stat info {};
-  if (stat(typed.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    error = "'" + typed + "' is not a regular file";
-    return std::nullopt;
-  }
   if (stat(typed.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) {
+      error = "'" + typed + "' is not a regular file";
+      return std::nullopt;
+    }
     char* absolute = realpath(typed.c_str(), nullptr);
     if (absolute != nullptr) {
       auto url = FileUrl(absolute);

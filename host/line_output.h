@@ -23,6 +23,8 @@ class LineOutput {
   // whether or not SIGPIPE is ignored.
   WriteResult Write(const std::string& line, std::string& error);
 
+  bool ToStandardOutput() const { return file_.empty(); }
+
  private:
   LineOutput() = default;
 

@@ -98,9 +98,7 @@ void WarnAboutSettings(const HostOptions& options) {
 class LineShower {
  public:
   LineShower(const HostOptions& options, feedline::host::LineOutput output)
-      : options_(options),
-        output_(std::move(output)),
-        toStandardOutput_(options.output.empty()) {
+      : options_(options), output_(std::move(output)) {
     std::string error;
     // The state directory is opened and checked once; each change only replaces the file.
     stateDirectory_ = feedline::host::OpenStateDirectory(error);
@@ -108,7 +106,7 @@ class LineShower {
   }
 
   const feedline::host::ShownItem& Item() const { return item_; }
-  bool ToStandardOutput() const { return toStandardOutput_; }
+  bool ToStandardOutput() const { return output_.ToStandardOutput(); }
 
   // Shows `line`; false when the reader of standard output has gone.
   bool Show(const std::string& line) {
@@ -125,7 +123,7 @@ class LineShower {
     std::string error;
     const std::string text =
         options_.raw ? line : FormatLine(options_.format, item_.title, item_.link);
-    const auto result = toStandardOutput_
+    const auto result = output_.ToStandardOutput()
                             ? Interruptible([&] { return output_.Write(text, error); })
                             : output_.Write(text, error);
     if (result == feedline::host::WriteResult::ReaderGone) return false;
@@ -149,7 +147,6 @@ class LineShower {
 
   const HostOptions& options_;
   feedline::host::LineOutput output_;
-  const bool toStandardOutput_;
   std::optional<feedline::host::DirectoryHandle> stateDirectory_;
   feedline::host::ShownItem item_;
   bool toldNothingToShow_ = false;

@@ -2,9 +2,7 @@
 // run in this process on the Linux library and, when FEEDLINE_WINE_HOST names the Windows test
 // host, on the Windows DLL under Wine.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -15,6 +13,7 @@
 #include "tests/integration/feed_server.h"
 #include "tests/integration/plugin_cases.h"
 #include "tests/integration/plugin_loader.h"
+#include "tests/support/standard_error.h"
 #include "tests/support/test_certificates.h"
 #include "tests/support/trusted_test_ca.h"
 
@@ -31,22 +30,13 @@ struct SessionOutput {
 // writes to standard error.
 SessionOutput RunInProcess(const std::vector<Step>& steps) {
   setenv("FEEDLINE_DEBUG", "1", 1);
-  std::fflush(stderr);
-  FILE* caught = std::tmpfile();
-  const int saved = dup(STDERR_FILENO);
-  dup2(fileno(caught), STDERR_FILENO);
-  SessionOutput output{RunPluginScript(FEEDLINE_PLUGIN_FILE, steps), {}};
-  dup2(saved, STDERR_FILENO);
-  close(saved);
+  SessionOutput output;
+  std::istringstream caught(StandardErrorDuring(
+      [&] { output.results = RunPluginScript(FEEDLINE_PLUGIN_FILE, steps); }));
   unsetenv("FEEDLINE_DEBUG");
-  std::rewind(caught);
-  char line[8192];
-  while (std::fgets(line, sizeof line, caught) != nullptr) {
-    std::string text = line;
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    if (text.starts_with("feedline: ")) output.told.push_back(text.substr(10));
+  for (std::string line; std::getline(caught, line);) {
+    if (line.starts_with("feedline: ")) output.told.push_back(line.substr(10));
   }
-  std::fclose(caught);
   return output;
 }
 

@@ -1,30 +1,18 @@
 // The library writes its lines to standard error only when FEEDLINE_DEBUG asks for them.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "plugin/diagnostics.h"
+#include "tests/support/standard_error.h"
 
 namespace feedline {
 namespace {
 
-// What TellPerson writes to standard error, caught in a temporary file.
+// What TellPerson writes to standard error.
 std::string StandardErrorOf(const char* line) {
-  std::fflush(stderr);
-  FILE* caught = std::tmpfile();
-  const int saved = dup(STDERR_FILENO);
-  dup2(fileno(caught), STDERR_FILENO);
-  TellPerson(line);
-  dup2(saved, STDERR_FILENO);
-  close(saved);
-  std::string text(4096, '\0');
-  std::rewind(caught);
-  text.resize(std::fread(text.data(), 1, text.size(), caught));
-  std::fclose(caught);
-  return text;
+  return test::StandardErrorDuring([line] { TellPerson(line); });
 }
 
 TEST(TellPerson, WritesOnlyWhenFeedlineDebugAsks) {
