@@ -43,6 +43,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION news)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The download refuses to run without the protocol allow-lists, which libcurl has from 7.85.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.85.0)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://feedline.example.org/)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "rotating news line from a feed for terminals and status bars")

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "download/agent_name.h"
@@ -63,36 +64,65 @@ size_t AppendBody(char* data, size_t size, size_t count, void* userdata) {
   return bytes;
 }
 
+// The easy handle and the header list, each released with its own function on every path.
+struct CurlCleanup {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct HeaderListCleanup {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
+using HeaderList = std::unique_ptr<curl_slist, HeaderListCleanup>;
+
 bool CurlReady() {
   // Initialised on the first download only, and never torn down: the host may use libcurl too.
   static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
   return ready;
 }
 
-void Configure(CURL* handle, const char* url, const std::string& agent, curl_slist* headers,
-               const DownloadLimits& limits, Transfer& transfer, char* errorText) {
+// Sets every option of the transfer. Options that carry policy (which protocols, redirects,
+// limits, TLS verification) must take: an older libcurl that does not know one would otherwise
+// run the transfer without it. Returns the name of the first option refused, or null.
+const char* Configure(CURL* handle, const char* url, const std::string& agent,
+                      curl_slist* headers, const DownloadLimits& limits, Transfer& transfer,
+                      char* errorText, CURLcode& refusal) {
+  const char* refused = nullptr;
+  const auto policy = [&](const char* name, CURLcode result) {
+    if (result != CURLE_OK && refused == nullptr) {
+      refused = name;
+      refusal = result;
+    }
+  };
   curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
-  curl_easy_setopt(handle, CURLOPT_URL, url);
+  policy("CURLOPT_URL", curl_easy_setopt(handle, CURLOPT_URL, url));
   curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
   // Feeds are text and shrink several times compressed; libcurl decodes, so the write callback
   // (and with it the size limit) sees the document's own bytes.
   curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file");
-  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, limits.transferTimeoutMs);
-  curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
-                   static_cast<curl_off_t>(limits.maxDocumentBytes));
+  policy("CURLOPT_NOSIGNAL", curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L));
+  policy("CURLOPT_PROTOCOLS_STR",
+         curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file"));
+  policy("CURLOPT_REDIR_PROTOCOLS_STR",
+         curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
+  policy("CURLOPT_FOLLOWLOCATION", curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L));
+  policy("CURLOPT_MAXREDIRS", curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L));
+  policy("CURLOPT_CONNECTTIMEOUT_MS",
+         curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs));
+  policy("CURLOPT_TIMEOUT_MS", curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS,
+                                                limits.transferTimeoutMs));
+  policy("CURLOPT_MAXFILESIZE_LARGE",
+         curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
+                          static_cast<curl_off_t>(limits.maxDocumentBytes)));
+  policy("CURLOPT_SSL_VERIFYPEER", curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L));
+  policy("CURLOPT_SSL_VERIFYHOST", curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L));
   // A fresh connection every time: nothing of an earlier download is reused.
   curl_easy_setopt(handle, CURLOPT_FRESH_CONNECT, 1L);
   curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, 512L * 1024);
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+  policy("CURLOPT_WRITEFUNCTION", curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendBody));
+  policy("CURLOPT_WRITEDATA", curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer));
+  return refused;
 }
 
 std::string MiB(std::uint64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }
@@ -180,35 +210,40 @@ std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& l
     return std::nullopt;
   }
   const std::string agent = HostAgentName();
-  CURL* handle = curl_easy_init();
-  if (handle == nullptr) {
+  const CurlHandle handle(curl_easy_init());
+  if (!handle) {
     if (report != nullptr) report->failure = "libcurl could not start a transfer";
     return std::nullopt;
   }
-  curl_slist* headers = curl_slist_append(nullptr, "Pragma: no-cache");
-  curl_slist* both = headers ? curl_slist_append(headers, "Cache-Control: no-cache") : nullptr;
+  HeaderList headers(curl_slist_append(nullptr, "Pragma: no-cache"));
+  curl_slist* both = headers ? curl_slist_append(headers.get(), "Cache-Control: no-cache") : nullptr;
   if (both == nullptr) {
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(handle);
+    if (report != nullptr) report->failure = "out of memory";
     return std::nullopt;
   }
-  Transfer transfer{handle, limits.maxDocumentBytes, {}};
+  Transfer transfer{handle.get(), limits.maxDocumentBytes, {}};
   char errorText[CURL_ERROR_SIZE] = {};
-  Configure(handle, url, agent, both, limits, transfer, errorText);
+  CURLcode refusal = CURLE_OK;
+  if (const char* refused = Configure(handle.get(), url, agent, both, limits, transfer, errorText,
+                                      refusal)) {
+    if (report != nullptr) {
+      report->failure = "download option refused";
+      report->detail = std::string(refused) + ": " + curl_easy_strerror(refusal);
+    }
+    return std::nullopt;
+  }
   CURLcode result;
   {
     SigpipeGuard guard;
-    result = curl_easy_perform(handle);
+    result = curl_easy_perform(handle.get());
   }
   if (report != nullptr) {
     try {
-      Describe(handle, result, transfer, errorText, *report);
+      Describe(handle.get(), result, transfer, errorText, *report);
     } catch (...) {
       // Out of memory for the words: the download's own result still stands.
     }
   }
-  curl_easy_cleanup(handle);
-  curl_slist_free_all(both);
   if (result != CURLE_OK) return std::nullopt;
   return std::move(transfer.body);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "download/agent_name.h"
 #include "download/body_inflater.h"
@@ -163,28 +164,41 @@ bool IsRedirect(HINTERNET request) {
 }
 
 // A redirect's Location header: nothing when the response has none (it is then an answer like
-// any other), empty when it is there but cannot be read.
+// any other), empty when it is there but cannot be read. Sized from the answer, so a long
+// Location is read whole.
 std::optional<std::string> Location(HINTERNET request) {
-  char location[2048] = {};
-  DWORD size = sizeof location - 1;
-  if (HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) {
-    return std::string(location, size);
-  }
+  DWORD size = 0;
+  if (HttpQueryInfoA(request, HTTP_QUERY_LOCATION, nullptr, &size, nullptr)) return std::string();
   if (GetLastError() == ERROR_HTTP_HEADER_NOT_FOUND) return std::nullopt;
-  return std::string();
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::string();
+  std::string location(size + 1, '\0');
+  size = static_cast<DWORD>(location.size());
+  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &size, nullptr)) {
+    return std::string();
+  }
+  location.resize(size);
+  return location;
 }
 
-// The absolute address a Location points to from `from`, or empty when it leaves http(s).
+// The absolute address a Location points to from `from`; empty when it cannot be combined.
 std::string RedirectTarget(const std::string& from, const std::string& location) {
   if (location.empty()) return {};
-  char target[4096] = {};
-  DWORD targetSize = sizeof target;
-  if (!InternetCombineUrlA(from.c_str(), location.c_str(), target, &targetSize, ICU_NO_ENCODE)) {
-    return {};
+  std::string target(from.size() + location.size() + 16, '\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    DWORD size = static_cast<DWORD>(target.size());
+    if (InternetCombineUrlA(from.c_str(), location.c_str(), target.data(), &size,
+                            ICU_NO_ENCODE)) {
+      target.resize(size);
+      return target;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+    target.assign(size + 1, '\0');
   }
-  const std::string combined(target, targetSize);
-  const bool web = _strnicmp(target, "http://", 7) == 0 || _strnicmp(target, "https://", 8) == 0;
-  return web ? combined : std::string();
+  return {};
+}
+
+bool IsWebAddress(const std::string& url) {
+  return _strnicmp(url.c_str(), "http://", 7) == 0 || _strnicmp(url.c_str(), "https://", 8) == 0;
 }
 
 // A request and, for HTTP, the connection handle it belongs to.
@@ -199,47 +213,59 @@ void Close(OpenedUrl& opened) {
   opened = {};
 }
 
-// Opens one address without following redirects. HTTP and HTTPS go through a connection and a
-// request handle of their own, so that the time limits are set on them before the request is
-// sent: not every WinINet passes the session's receive limit on to the wait for the response
-// (under Wine a silent server otherwise holds the call for ever). Other schemes use
-// InternetOpenUrlA. When it fails, `report` says why.
-OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimits& limits,
-                   DownloadReport& report) {
-  char host[INTERNET_MAX_HOST_NAME_LENGTH] = {}, user[256] = {}, password[256] = {};
-  char path[INTERNET_MAX_PATH_LENGTH] = {}, extra[INTERNET_MAX_PATH_LENGTH] = {};
+// The parts of an address that opening it needs, copied out of it whatever their length.
+struct AddressParts {
+  INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
+  INTERNET_PORT port = 0;
+  std::string host, user, password, object;  // object: path and query, "/" at least
+};
+
+// Splits `url` with WinINet's own parser. Asked for no buffers, InternetCrackUrlA points into
+// the address itself, so no part is too long for it; nothing when it cannot parse the address.
+std::optional<AddressParts> CrackAddress(const std::string& url) {
   URL_COMPONENTSA parts{};
   parts.dwStructSize = sizeof parts;
-  parts.lpszHostName = host;
-  parts.dwHostNameLength = sizeof host;
-  parts.lpszUserName = user;
-  parts.dwUserNameLength = sizeof user;
-  parts.lpszPassword = password;
-  parts.dwPasswordLength = sizeof password;
-  parts.lpszUrlPath = path;
-  parts.dwUrlPathLength = sizeof path;
-  parts.lpszExtraInfo = extra;
-  parts.dwExtraInfoLength = sizeof extra;
-  const DWORD flags = kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT;
-  OpenedUrl opened;
-  if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) ||
-      (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
-    opened.request = InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, 0);
-    if (opened.request == nullptr) SetWinInetFailure(GetLastError(), report);
-    return opened;
+  parts.dwHostNameLength = parts.dwUserNameLength = parts.dwPasswordLength = 1;
+  parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+  if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+    return std::nullopt;
   }
-  opened.connection = InternetConnectA(session, host, parts.nPort, user[0] ? user : nullptr,
-                                       password[0] ? password : nullptr, INTERNET_SERVICE_HTTP,
-                                       0, 0);
+  const auto part = [](const char* text, DWORD length) {
+    return text != nullptr ? std::string(text, length) : std::string();
+  };
+  AddressParts cracked;
+  cracked.scheme = parts.nScheme;
+  cracked.port = parts.nPort;
+  cracked.host = part(parts.lpszHostName, parts.dwHostNameLength);
+  cracked.user = part(parts.lpszUserName, parts.dwUserNameLength);
+  cracked.password = part(parts.lpszPassword, parts.dwPasswordLength);
+  const std::string path = part(parts.lpszUrlPath, parts.dwUrlPathLength);
+  cracked.object.append(path.empty() ? std::string_view("/") : std::string_view(path));
+  cracked.object.append(part(parts.lpszExtraInfo, parts.dwExtraInfoLength));
+  return cracked;
+}
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// Opens an HTTP(S) address through a connection and a request handle of its own, so that the
+// time limits are set on them before the request is sent: not every WinINet passes the
+// session's receive limit on to the wait for the response (under Wine a silent server otherwise
+// holds the call for ever).
+OpenedUrl OpenWeb(HINTERNET session, const AddressParts& address, const DownloadLimits& limits,
+                  DownloadReport& report) {
+  OpenedUrl opened;
+  opened.connection =
+      InternetConnectA(session, address.host.c_str(), address.port, OrNull(address.user),
+                       OrNull(address.password), INTERNET_SERVICE_HTTP, 0, 0);
   if (opened.connection == nullptr) {
     SetWinInetFailure(GetLastError(), report);
     return opened;
   }
   SetTimeouts(opened.connection, limits);
-  const std::string object = std::string(path[0] ? path : "/") + extra;
-  const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-  opened.request = HttpOpenRequestA(opened.connection, "GET", object.c_str(), nullptr, nullptr,
-                                    nullptr, flags | secure, 0);
+  const DWORD secure = address.scheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
+  opened.request = HttpOpenRequestA(opened.connection, "GET", address.object.c_str(), nullptr,
+                                    nullptr, nullptr,
+                                    kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT | secure, 0);
   if (opened.request != nullptr) SetTimeouts(opened.request, limits);
   if (opened.request == nullptr ||
       !HttpSendRequestA(opened.request, kAcceptEncoding, static_cast<DWORD>(-1), nullptr, 0)) {
@@ -247,6 +273,48 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
     Close(opened);
   }
   return opened;
+}
+
+// Opens an FTP address through a connection of its own with the time limits set on it, then
+// the file in binary mode.
+OpenedUrl OpenFtp(HINTERNET session, const AddressParts& address, const DownloadLimits& limits,
+                  DownloadReport& report) {
+  OpenedUrl opened;
+  opened.connection =
+      InternetConnectA(session, address.host.c_str(), address.port, OrNull(address.user),
+                       OrNull(address.password), INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0);
+  if (opened.connection != nullptr) {
+    SetTimeouts(opened.connection, limits);
+    opened.request = FtpOpenFileA(opened.connection, address.object.c_str(), GENERIC_READ,
+                                  FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0);
+  }
+  if (opened.request == nullptr) {
+    SetWinInetFailure(GetLastError(), report);
+    Close(opened);
+  }
+  return opened;
+}
+
+// Opens one address without following redirects: HTTP, HTTPS and FTP, each through handles
+// whose time limits are set before anything is sent. Every other address is refused rather
+// than opened on a path without those limits. When it fails, `report` says why.
+OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimits& limits,
+                   DownloadReport& report) {
+  const std::optional<AddressParts> address = CrackAddress(url);
+  if (!address) {
+    report.failure = "address not valid";
+    return {};
+  }
+  switch (address->scheme) {
+    case INTERNET_SCHEME_HTTP:
+    case INTERNET_SCHEME_HTTPS:
+      return OpenWeb(session, *address, limits, report);
+    case INTERNET_SCHEME_FTP:
+      return OpenFtp(session, *address, limits, report);
+    default:
+      report.failure = "address not supported";
+      return {};
+  }
 }
 
 // Opens the address and follows up to kMaxRedirects redirects to http or https addresses. A
@@ -264,7 +332,8 @@ OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const Downl
     if (!location) return opened;
     std::string next = RedirectTarget(current, *location);
     Close(opened);
-    if (next.empty()) report.failure = "redirect to a non-http address";
+    if (next.empty()) report.failure = "redirect to an address not valid";
+    else if (!IsWebAddress(next)) report.failure = "redirect to a non-http address";
     if (redirects == kMaxRedirects) report.failure = "too many redirects";
     if (TimeIsUp(limits, started)) SetTimeLimitReached(limits, report);
     if (!report.failure.empty()) return opened;

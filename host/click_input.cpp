@@ -1,6 +1,8 @@
 #include "host/click_input.h"
 
 #include <poll.h>
+#include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,26 +11,38 @@
 
 namespace feedline::host {
 
-bool ClickInput::Wait(double seconds, const volatile int& stop, bool watchOutput,
-                      const std::function<void(int)>& onButton) {
+bool ClickInput::Wait(double seconds, const volatile int& stop, const sigset_t& stopSignals,
+                      bool watchOutput, const std::function<void(int)>& onButton) {
   using Clock = std::chrono::steady_clock;
   const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                         std::chrono::duration<double>(seconds));
+  // The stop signals are held back from the check of `stop` until ppoll, which lets them in
+  // only while it waits: one that comes between the check and the wait ends the wait at once
+  // instead of being noticed after it.
+  sigset_t outside;
+  if (sigprocmask(SIG_BLOCK, &stopSignals, &outside) != 0) return false;
+  bool readerGone = false;
   while (!stop) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-    if (left <= 0) return false;
-    // Without anything to watch, poll serves as an interruptible sleep. Standard output is
+    const auto left = until - Clock::now();
+    if (left <= Clock::duration::zero()) break;
+    const auto whole = std::chrono::duration_cast<std::chrono::seconds>(left);
+    const timespec timeout{static_cast<time_t>(whole.count()),
+                           static_cast<long>((left - whole) / std::chrono::nanoseconds(1))};
+    // Without anything to watch, ppoll serves as an interruptible sleep. Standard output is
     // watched for no event: a pipe whose reader closed reports POLLERR all the same.
     pollfd watched[2];
     nfds_t count = 0;
     if (watchOutput) watched[count++] = {STDOUT_FILENO, 0, 0};
     if (watching_) watched[count++] = {STDIN_FILENO, POLLIN, 0};
-    if (poll(watched, count, static_cast<int>(left)) <= 0) continue;
-    if (watchOutput && (watched[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return true;
+    if (ppoll(watched, count, &timeout, &outside) <= 0) continue;
+    if (watchOutput && (watched[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+      readerGone = true;
+      break;
+    }
     if (watching_ && watched[count - 1].revents != 0) ReadAvailable(onButton);
   }
-  return false;
+  sigprocmask(SIG_SETMASK, &outside, nullptr);
+  return readerGone;
 }
 
 void ClickInput::ReadAvailable(const std::function<void(int)>& onButton) {

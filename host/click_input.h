@@ -1,5 +1,7 @@
 #pragma once
 
+#include <signal.h>
+
 #include <functional>
 #include <string>
 
@@ -11,11 +13,12 @@ class ClickInput {
  public:
   explicit ClickInput(bool watch) : watching_(watch) {}
 
-  // Waits up to `seconds`, or less when `stop` becomes set by a signal, calling `onButton` with
+  // Waits up to `seconds`, or less when `stop` becomes set by one of `stopSignals`, calling `onButton` with
   // each button number that arrives meanwhile. With `watchOutput`, also watches standard output
   // and returns true at once when its reader has gone (a bar that closed the pipe), so that a
   // line that never changes does not keep an orphan running.
-  bool Wait(double seconds, const volatile int& stop, bool watchOutput,
+  bool Wait(double seconds, const volatile int& stop, const sigset_t& stopSignals,
+            bool watchOutput,
             const std::function<void(int)>& onButton);
 
  private:

@@ -46,9 +46,10 @@ void OnChildEnded(int) {
   errno = saved;
 }
 
-// Runs `call` with stop signals ending the process at once.
+// Runs `call` with a stop signal ending the process at once, since the call itself cannot be
+// interrupted.
 template <typename Call>
-auto Interruptible(Call call) {
+auto ExitingOnStopSignal(Call call) {
   g_busy = 1;
   if (g_stop) _exit(0);  // a signal that came just before
   auto result = call();
@@ -63,15 +64,21 @@ void Complain(const std::string& message) {
 // SIGTERM (a bar shutting down), SIGINT and SIGHUP end the loop, or the process at once inside
 // a long call; a closed reader shows up as EPIPE on a write, or as an error on standard output
 // while waiting, rather than as a signal.
-void HandleSignals() {
+sigset_t HandleSignals() {
   struct sigaction stop {};
   stop.sa_handler = OnStopSignal;
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaction(signal, &stop, nullptr);
+    sigaddset(&stopSignals, signal);
+  }
   struct sigaction child {};
   child.sa_handler = OnChildEnded;
   child.sa_flags = SA_RESTART | SA_NOCLDSTOP;
   sigaction(SIGCHLD, &child, nullptr);
   signal(SIGPIPE, SIG_IGN);
+  return stopSignals;
 }
 
 int OpenShownLink(const HostOptions& options) {
@@ -124,7 +131,7 @@ class LineShower {
     const std::string text =
         options_.raw ? line : FormatLine(options_.format, item_.title, item_.link);
     const auto result = output_.ToStandardOutput()
-                            ? Interruptible([&] { return output_.Write(text, error); })
+                            ? ExitingOnStopSignal([&] { return output_.Write(text, error); })
                             : output_.Write(text, error);
     if (result == feedline::host::WriteResult::ReaderGone) return false;
     // A failed write is said once and tried again at the next change.
@@ -157,14 +164,15 @@ class LineShower {
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
 int Run(const HostOptions& options, const std::string& url,
-        feedline::host::PluginLibrary::FetchFn fetch, feedline::host::LineOutput output) {
+        feedline::host::PluginLibrary::FetchFn fetch, feedline::host::LineOutput output,
+        const sigset_t& stopSignals) {
   LineShower shower(options, std::move(output));
   feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
                                     !options.once);
   std::string shown;
   bool first = true;
   while (!g_stop) {
-    const char* line = Interruptible([&] {
+    const char* line = ExitingOnStopSignal([&] {
       return fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
                    options.rotateSeconds.c_str());
     });
@@ -175,7 +183,7 @@ int Run(const HostOptions& options, const std::string& url,
     }
     if (options.once) break;
     const bool readerGone = clicks.Wait(
-        options.pollSeconds, g_stop, shower.ToStandardOutput(), [&](int button) {
+        options.pollSeconds, g_stop, stopSignals, shower.ToStandardOutput(), [&](int button) {
           std::string error;
           if (button == 1 &&
               !feedline::host::OpenLink(options.openWith, shower.Item().link, error)) {
@@ -236,7 +244,7 @@ int main(int argc, char** argv) {
     Complain(error);
     return 2;
   }
-  HandleSignals();
+  const sigset_t stopSignals = HandleSignals();
   WarnAboutSettings(*options);
-  return Run(*options, *url, plugin.fetch, std::move(*output));
+  return Run(*options, *url, plugin.fetch, std::move(*output), stopSignals);
 }

@@ -31,5 +31,35 @@ else
     esac
   done <<<"$imports"
   echo "$arch DLL, imports: $(echo $imports)"
+  if [ "$arch" = x86 ]; then
+    # Statically, without running anything: 32-bit hosts call with stdcall, so each exported
+    # function must pop its own arguments on return (init takes none).
+    base=$((16#$(awk '$1 == "ImageBase" {print $2; exit}' <<<"$table")))
+    # Each name's ordinal index, then that index's address: "name rva" lines.
+    addresses=$(awk '/^Export Address Table --/ {table = 1; next}
+      /\[Ordinal\/Name Pointer\] Table/ {table = 2; next}
+      NF == 0 {table = 0}
+      table && match($0, /\[ *[0-9]+\]/) {
+        index_ = substr($0, RSTART + 1, RLENGTH - 2) + 0
+        if (table == 1) rva[index_] = $(NF - 2); else name[index_] = $NF
+      }
+      END { for (i in name) print name[i], rva[i] }' <<<"$table")
+    symbols=$("${objdump%objdump}nm" "$file" 2>/dev/null | wc -l || true)
+    for expected_ret in "init ret" "getparam ret \$0x4" "FetchRSS ret \$0x10"; do
+      name=${expected_ret%% *} want=${expected_ret#* }
+      rva=$(awk -v n="$name" '$1 == n {print $2}' <<<"$addresses")
+      [ -n "$rva" ] || fail "$name: no address in the export table"
+      start=$((base + 16#$rva))
+      # Every return up to the next function's label; without symbols, the first return.
+      rets=$("$objdump" -d --no-show-raw-insn --start-address=$start --stop-address=$((start + 8192)) "$file" |
+             awk -v labelled="$symbols" 'done { next } /^[0-9a-f]+ <.*>:$/ { if (seen++) done = 1; next }
+                  $2 == "ret" { sub(/^[^\t]*\t/, ""); gsub(/ +/, " "); print; if (labelled == 0) done = 1 }')
+      [ -n "$rets" ] || fail "$name: no return found at its export address"
+      while read -r ret; do
+        [ "$ret" = "$want" ] || fail "$name returns with '$ret', expected '$want' (stdcall)"
+      done <<<"$rets"
+      echo "$name: $(wc -l <<<"$rets") return(s), each '$want'"
+    done
+  fi
 fi
 echo "exports: $(echo $exports)"

@@ -127,6 +127,10 @@ void FeedServer::AddFaultRoutes() {
       return sink.write(block.data(), std::min(length, block.size()));
     });
   });
+  // A Location longer than fixed buffers for it would hold.
+  server_->Get("/long-redirect", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/feed?q=" + std::string(3000, 'x'));
+  });
   // Sends the client on to https://localhost:PORT/feed, where a TLS server may listen.
   server_->Get(R"(/to-tls/(\d+))", [](const httplib::Request& request,
                                       httplib::Response& response) {

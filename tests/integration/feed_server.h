@@ -42,6 +42,7 @@ struct SeenRequest {
 //   /gzip-cut  the gzip feed's length announced, half of it sent, the connection dropped
 //   /bomb      a gzip body of about 100 KiB that inflates to 100 MiB
 //   /no-location  a 302 without Location whose body is the three-item feed
+//   /long-redirect  a 302 to /feed with a query of 3000 bytes
 //   /to-tls/PORT  a 302 to https://localhost:PORT/feed
 // Any other absolute address (as a proxy is asked for it) answers with the feed too.
 // Given an identity, it speaks TLS with that certificate and is addressed as https://localhost.

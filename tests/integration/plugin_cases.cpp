@@ -144,6 +144,12 @@ std::vector<PluginCase> MakeCases() {
       {"SilentServerEndsWithinTimeLimit",
        Session({Fetch("@/feed", "3", "0", "0"), {"within", "65", "@silent", "3", "0", "0"}}),
        Results({"two%lhttp://two", "three%lhttp://three"}), Paths{"/feed", "/feed"}},
+      {"SilentServerWithLongQueryEndsWithinTimeLimit",
+       Session({Fetch("@/feed", "3", "0", "0"),
+                {"within", "65", "@silent+long-query", "3", "0", "0"}}),
+       Results({"two%lhttp://two", "three%lhttp://three"}), Paths{"/feed", "/feed"}},
+      {"LongRedirectIsFollowed", Session({Fetch("@/long-redirect", "3", "30", "10")}),
+       Results({"one%lhttp://one"}), Paths{"/long-redirect", "/feed"}},
       {"LoadUseUnloadManyTimesLeavesNothing", {{"cycles", "300", "@/feed"}}, {"no growth"},
        Paths(320, "/feed")},
   };

@@ -16,7 +16,8 @@ namespace feedline::test {
 // path on a TLS server at https://localhost presenting the test certificate NAME (good,
 // other-name, expired or self-signed), "@to-tls:NAME" a plain-http address redirecting to
 // that server's /feed, and "@user:/path" that path on the server with a user name and password
-// (kPassword) in the address.
+// (kPassword) in the address. A word ending in "+long-query" is the address before it with
+// kLongQuery appended.
 struct PluginCase {
   std::string name;
   std::vector<Step> steps;
@@ -30,6 +31,9 @@ struct PluginCase {
   // failure may follow).
   std::optional<std::vector<std::string>> told = std::nullopt;
 };
+
+// A query longer than fixed buffers for an address's parts would hold.
+inline const std::string kLongQuery = "?q=" + std::string(3000, 'x');
 
 // The password in "@user:" addresses, which no told line may contain.
 inline constexpr char kPassword[] = "s3cret";

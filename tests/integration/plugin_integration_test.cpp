@@ -117,6 +117,9 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
 
   // The address an "@..." word stands for (see PluginCase); other words stay as they are.
   std::string ResolveWord(const std::string& word) {
+    if (word.ends_with("+long-query")) {
+      return ResolveWord(word.substr(0, word.size() - 11)) + kLongQuery;
+    }
     if (word == "@unreachable") return unreachable_;
     if (word == "@silent") return silent_.Url();
     if (word == "@https") return "https" + server_.Url("/feed").substr(4);
