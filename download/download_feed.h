@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "download/download_failure.h"
+
 namespace feedline {
 
 // Limits that keep a bad server from hanging or exhausting the host.
@@ -18,8 +20,9 @@ struct DownloadReport {
   bool complete = false;        // the transfer ended properly (whatever the HTTP status)
   long httpStatus = 0;          // the final answer's status; 0 when the address is not HTTP(S)
   std::uint64_t wireBytes = 0;  // body bytes as received, before any decoding
-  std::string failure;  // what failed, a fixed phrase per kind ("connection refused")
-  std::string detail;   // the platform's own words for it, which may differ from try to try
+  DownloadFailure failure = DownloadFailure::None;  // what failed, when it did not complete
+  std::uint64_t sizeLimit = 0;  // with TooLarge: the limit the document went over, in bytes
+  std::string detail;  // the platform's own words for it, which may differ from try to try
 };
 
 // Fetches the document at `url` fresh from the server (no local cache read or written, with

@@ -125,11 +125,9 @@ const char* Configure(CURL* handle, const char* url, const std::string& agent,
   return refused;
 }
 
-std::string MiB(std::uint64_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }
-
-// What failed, as a fixed phrase for the kind of failure; libcurl's own message is the detail.
-std::string DescribeFailure(CURL* handle, CURLcode result, const Transfer& transfer,
-                            const std::string& detail) {
+// What failed, as one kind; libcurl's own message is the detail.
+DownloadFailure DescribeFailure(CURL* handle, CURLcode result, const Transfer& transfer,
+                                const std::string& detail) {
   long osErrno = 0;
   long redirects = 0;
   curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osErrno);
@@ -137,36 +135,40 @@ std::string DescribeFailure(CURL* handle, CURLcode result, const Transfer& trans
   switch (result) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-      return "name not resolved";
+      return DownloadFailure::NameNotResolved;
     case CURLE_COULDNT_CONNECT:
-      return osErrno == ECONNREFUSED ? "connection refused" : "could not connect";
+      return osErrno == ECONNREFUSED ? DownloadFailure::ConnectionRefused
+                                     : DownloadFailure::CouldNotConnect;
     case CURLE_OPERATION_TIMEDOUT:
-      return "time limit reached";
+      return DownloadFailure::TimeLimitReached;
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_CERTPROBLEM:
-      if (detail.find("expired") != std::string::npos) return "certificate expired";
+      if (detail.find("expired") != std::string::npos) return DownloadFailure::CertificateExpired;
       if (detail.find("subject name") != std::string::npos ||
           detail.find("does not match") != std::string::npos) {
-        return "certificate for another name";
+        return DownloadFailure::CertificateForAnotherName;
       }
-      return "certificate untrusted";
+      return DownloadFailure::CertificateUntrusted;
     case CURLE_FILESIZE_EXCEEDED:
-      return "larger than " + MiB(transfer.maxBytes);
+      return DownloadFailure::TooLarge;
     case CURLE_WRITE_ERROR:
-      return transfer.overLimit ? "larger than " + MiB(transfer.maxBytes) : "out of memory";
+      return transfer.overLimit ? DownloadFailure::TooLarge : DownloadFailure::OutOfMemory;
     case CURLE_BAD_CONTENT_ENCODING:
-      return "body did not decode";
+      return DownloadFailure::BodyNotDecoded;
     case CURLE_UNSUPPORTED_PROTOCOL:
-      return redirects > 0 ? "redirect to a non-http address" : "address not supported";
+      return redirects > 0 ? DownloadFailure::RedirectNotHttp
+                           : DownloadFailure::AddressNotSupported;
+    case CURLE_URL_MALFORMAT:
+      return DownloadFailure::AddressNotValid;
     case CURLE_TOO_MANY_REDIRECTS:
-      return "too many redirects";
+      return DownloadFailure::TooManyRedirects;
     case CURLE_SSL_CONNECT_ERROR:
-      return "TLS handshake failed";
+      return DownloadFailure::TlsHandshakeFailed;
     case CURLE_PARTIAL_FILE:
-      return "body shorter than its Content-Length";
+      return DownloadFailure::BodyShorterThanAnnounced;
     default:
-      return "download failed";
+      return DownloadFailure::Other;
   }
 }
 
@@ -187,6 +189,7 @@ void Describe(CURL* handle, CURLcode result, const Transfer& transfer, const cha
   if (report.complete) return;
   report.detail = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
   report.failure = DescribeFailure(handle, result, transfer, report.detail);
+  report.sizeLimit = transfer.maxBytes;
 }
 
 }  // namespace
@@ -202,23 +205,29 @@ std::string HostAgentName() {
 std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits,
                                         DownloadReport* report) {
   if (!CurlReady()) {
-    if (report != nullptr) report->failure = "libcurl could not be initialised";
+    if (report != nullptr) {
+      report->failure = DownloadFailure::ClientNotStarted;
+      report->detail = "libcurl could not be initialised";
+    }
     return std::nullopt;
   }
   if (NamesSpecialFile(url)) {
-    if (report != nullptr) report->failure = "not a regular file";
+    if (report != nullptr) report->failure = DownloadFailure::NotRegularFile;
     return std::nullopt;
   }
   const std::string agent = HostAgentName();
   const CurlHandle handle(curl_easy_init());
   if (!handle) {
-    if (report != nullptr) report->failure = "libcurl could not start a transfer";
+    if (report != nullptr) {
+      report->failure = DownloadFailure::ClientNotStarted;
+      report->detail = "libcurl could not start a transfer";
+    }
     return std::nullopt;
   }
   HeaderList headers(curl_slist_append(nullptr, "Pragma: no-cache"));
   curl_slist* both = headers ? curl_slist_append(headers.get(), "Cache-Control: no-cache") : nullptr;
   if (both == nullptr) {
-    if (report != nullptr) report->failure = "out of memory";
+    if (report != nullptr) report->failure = DownloadFailure::OutOfMemory;
     return std::nullopt;
   }
   Transfer transfer{handle.get(), limits.maxDocumentBytes, {}};
@@ -227,7 +236,7 @@ std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& l
   if (const char* refused = Configure(handle.get(), url, agent, both, limits, transfer, errorText,
                                       refusal)) {
     if (report != nullptr) {
-      report->failure = "download option refused";
+      report->failure = DownloadFailure::OptionRefused;
       report->detail = std::string(refused) + ": " + curl_easy_strerror(refusal);
     }
     return std::nullopt;

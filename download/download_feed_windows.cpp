@@ -75,13 +75,9 @@ DWORD RemainingMs(const DownloadLimits& limits, ULONGLONG started) {
   return spent >= limit ? 1 : static_cast<DWORD>(limit - spent);
 }
 
-std::string TooLarge(const DownloadLimits& limits) {
-  return "larger than " + std::to_string(limits.maxDocumentBytes / (1024 * 1024)) + " MiB";
-}
-
 // Says that the transfer took longer than its limit.
 void SetTimeLimitReached(const DownloadLimits& limits, DownloadReport& report) {
-  report.failure = "time limit reached";
+  report.failure = DownloadFailure::TimeLimitReached;
   report.detail = "more than " + std::to_string(limits.transferTimeoutMs) + " ms";
 }
 
@@ -93,8 +89,9 @@ void SetTimeLimitReached(const DownloadLimits& limits, DownloadReport& report) {
 // what failed.
 bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started,
               std::string& body, DownloadReport& report) {
-  const auto fail = [&report](std::string failure, std::string detail = {}) {
-    report.failure = std::move(failure);
+  const auto fail = [&report, &limits](DownloadFailure failure, std::string detail = {}) {
+    report.failure = failure;
+    report.sizeLimit = limits.maxDocumentBytes;
     report.detail = std::move(detail);
     return false;
   };
@@ -103,11 +100,11 @@ bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started
     return false;
   };
   const Encoding encoding = BodyEncoding(request);
-  if (encoding == Encoding::Unknown) return fail("body did not decode", "unknown Content-Encoding");
+  if (encoding == Encoding::Unknown) return fail(DownloadFailure::BodyNotDecoded, "unknown Content-Encoding");
   std::optional<BodyInflater> inflater;
   if (encoding == Encoding::Compressed) inflater.emplace();
   const long long announced = AnnouncedLength(request);  // bytes on the wire
-  if (announced > static_cast<long long>(limits.maxDocumentBytes)) return fail(TooLarge(limits));
+  if (announced > static_cast<long long>(limits.maxDocumentBytes)) return fail(DownloadFailure::TooLarge);
   if (announced > 0 && !inflater) body.reserve(static_cast<size_t>(announced));
   unsigned long long received = 0;
   char buffer[kReadBufferBytes];
@@ -127,10 +124,11 @@ bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started
     report.wireBytes = received;
     if (inflater) {
       if (!inflater->Feed({buffer, read}, body, limits.maxDocumentBytes)) {
-        return fail(inflater->OverLimit() ? TooLarge(limits) : "body did not decode");
+        return fail(inflater->OverLimit() ? DownloadFailure::TooLarge
+                                          : DownloadFailure::BodyNotDecoded);
       }
     } else {
-      if (body.size() + read > limits.maxDocumentBytes) return fail(TooLarge(limits));
+      if (body.size() + read > limits.maxDocumentBytes) return fail(DownloadFailure::TooLarge);
       body.append(buffer, read);
     }
     if (TimeIsUp(limits, started)) {
@@ -140,10 +138,10 @@ bool ReadBody(HINTERNET request, const DownloadLimits& limits, ULONGLONG started
   }
   // WinINet ends a body cut off by a dropped connection like a complete one.
   if (announced >= 0 && received != static_cast<unsigned long long>(announced)) {
-    return fail("body shorter than its Content-Length",
+    return fail(DownloadFailure::BodyShorterThanAnnounced,
                 std::to_string(received) + " of " + std::to_string(announced) + " bytes");
   }
-  if (inflater && !inflater->Finished()) return fail("body did not decode", "cut off");
+  if (inflater && !inflater->Finished()) return fail(DownloadFailure::BodyNotDecoded, "cut off");
   return true;
 }
 
@@ -180,21 +178,41 @@ std::optional<std::string> Location(HINTERNET request) {
   return location;
 }
 
-// The absolute address a Location points to from `from`; empty when it cannot be combined.
+// Whether `location` starts with a scheme ("https:", "ftp:"): letters, digits, "+", "-" or
+// "." after a first letter, then ":".
+bool HasScheme(const std::string& location) {
+  const std::size_t colon = location.find(':');
+  if (colon == std::string::npos || colon == 0 || !IsCharAlphaA(location[0])) return false;
+  for (std::size_t i = 1; i < colon; ++i) {
+    const char c = location[i];
+    if (!IsCharAlphaNumericA(c) && c != '+' && c != '-' && c != '.') return false;
+  }
+  return true;
+}
+
+// The absolute address a Location points to from `from` (an http or https address); empty when
+// it cannot be made. Absolute, scheme-relative and path-absolute Locations are joined here,
+// whatever their length: WinINet's own joining cuts a result longer than
+// INTERNET_MAX_URL_LENGTH short and still reports success.
 std::string RedirectTarget(const std::string& from, const std::string& location) {
   if (location.empty()) return {};
-  std::string target(from.size() + location.size() + 16, '\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    DWORD size = static_cast<DWORD>(target.size());
-    if (InternetCombineUrlA(from.c_str(), location.c_str(), target.data(), &size,
-                            ICU_NO_ENCODE)) {
-      target.resize(size);
-      return target;
-    }
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
-    target.assign(size + 1, '\0');
+  if (HasScheme(location)) return location;
+  const std::size_t schemeEnd = from.find("://");
+  if (schemeEnd == std::string::npos) return {};
+  if (location.starts_with("//")) return from.substr(0, schemeEnd + 1) + location;
+  if (location.starts_with("/")) {
+    return from.substr(0, from.find_first_of("/?#", schemeEnd + 3)) + location;
   }
-  return {};
+  // A relative path ("next.xml", "?page=2") needs the base's path and dot segments resolved:
+  // WinINet does that, within the length it can join.
+  if (from.size() + location.size() >= INTERNET_MAX_URL_LENGTH) return {};
+  std::string target(INTERNET_MAX_URL_LENGTH + 1, '\0');
+  DWORD size = static_cast<DWORD>(target.size());
+  if (!InternetCombineUrlA(from.c_str(), location.c_str(), target.data(), &size, ICU_NO_ENCODE)) {
+    return {};
+  }
+  target.resize(size);
+  return target;
 }
 
 bool IsWebAddress(const std::string& url) {
@@ -302,7 +320,7 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
                    DownloadReport& report) {
   const std::optional<AddressParts> address = CrackAddress(url);
   if (!address) {
-    report.failure = "address not valid";
+    report.failure = DownloadFailure::AddressNotValid;
     return {};
   }
   switch (address->scheme) {
@@ -312,7 +330,7 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
     case INTERNET_SCHEME_FTP:
       return OpenFtp(session, *address, limits, report);
     default:
-      report.failure = "address not supported";
+      report.failure = DownloadFailure::AddressNotSupported;
       return {};
   }
 }
@@ -332,11 +350,14 @@ OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const Downl
     if (!location) return opened;
     std::string next = RedirectTarget(current, *location);
     Close(opened);
-    if (next.empty()) report.failure = "redirect to an address not valid";
-    else if (!IsWebAddress(next)) report.failure = "redirect to a non-http address";
-    if (redirects == kMaxRedirects) report.failure = "too many redirects";
+    if (next.empty()) {
+      report.failure = DownloadFailure::RedirectNotValid;
+    } else if (!IsWebAddress(next)) {
+      report.failure = DownloadFailure::RedirectNotHttp;
+    }
+    if (redirects == kMaxRedirects) report.failure = DownloadFailure::TooManyRedirects;
     if (TimeIsUp(limits, started)) SetTimeLimitReached(limits, report);
-    if (!report.failure.empty()) return opened;
+    if (report.failure != DownloadFailure::None) return opened;
     current = std::move(next);
   }
 }
@@ -375,12 +396,12 @@ std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& l
     }
   } catch (...) {
     complete = false;  // out of memory: a failed transfer, with every handle still closed
-    said.failure = "out of memory";  // short enough to need no allocation
+    said.failure = DownloadFailure::OutOfMemory;  // a kind, so saying it allocates nothing
   }
   Close(opened);
   if (session != nullptr) InternetCloseHandle(session);
   said.complete = complete;
-  if (!complete && said.failure.empty()) said.failure = "download failed";
+  if (!complete && said.failure == DownloadFailure::None) said.failure = DownloadFailure::Other;
   if (!complete) return std::nullopt;
   return body;
 }

@@ -7,26 +7,26 @@ namespace {
 
 struct FailureKind {
   DWORD error;
-  const char* words;
+  DownloadFailure failure;
 };
 
 // WinINet reports a refused connection and an unreachable host with the same error.
 constexpr FailureKind kKinds[] = {
-    {ERROR_INTERNET_NAME_NOT_RESOLVED, "name not resolved"},
-    {ERROR_INTERNET_CANNOT_CONNECT, "connection refused or host unreachable"},
-    {ERROR_INTERNET_TIMEOUT, "time limit reached"},
-    {ERROR_INTERNET_SEC_CERT_DATE_INVALID, "certificate expired"},
-    {ERROR_INTERNET_SEC_CERT_CN_INVALID, "certificate for another name"},
-    {ERROR_INTERNET_INVALID_CA, "certificate untrusted"},
-    {ERROR_INTERNET_SEC_INVALID_CERT, "certificate untrusted"},
-    {ERROR_INTERNET_SEC_CERT_ERRORS, "certificate untrusted"},
-    {ERROR_INTERNET_SEC_CERT_REV_FAILED, "certificate revocation not checked"},
-    {ERROR_INTERNET_SEC_CERT_REVOKED, "certificate revoked"},
-    {ERROR_INTERNET_SECURITY_CHANNEL_ERROR, "TLS handshake failed"},
-    {ERROR_INTERNET_CONNECTION_RESET, "connection reset"},
-    {ERROR_INTERNET_CONNECTION_ABORTED, "connection aborted"},
-    {ERROR_INTERNET_UNRECOGNIZED_SCHEME, "address not supported"},
-    {ERROR_INTERNET_INVALID_URL, "address not valid"},
+    {ERROR_INTERNET_NAME_NOT_RESOLVED, DownloadFailure::NameNotResolved},
+    {ERROR_INTERNET_CANNOT_CONNECT, DownloadFailure::ConnectionRefusedOrUnreachable},
+    {ERROR_INTERNET_TIMEOUT, DownloadFailure::TimeLimitReached},
+    {ERROR_INTERNET_SEC_CERT_DATE_INVALID, DownloadFailure::CertificateExpired},
+    {ERROR_INTERNET_SEC_CERT_CN_INVALID, DownloadFailure::CertificateForAnotherName},
+    {ERROR_INTERNET_INVALID_CA, DownloadFailure::CertificateUntrusted},
+    {ERROR_INTERNET_SEC_INVALID_CERT, DownloadFailure::CertificateUntrusted},
+    {ERROR_INTERNET_SEC_CERT_ERRORS, DownloadFailure::CertificateUntrusted},
+    {ERROR_INTERNET_SEC_CERT_REV_FAILED, DownloadFailure::CertificateRevocationNotChecked},
+    {ERROR_INTERNET_SEC_CERT_REVOKED, DownloadFailure::CertificateRevoked},
+    {ERROR_INTERNET_SECURITY_CHANNEL_ERROR, DownloadFailure::TlsHandshakeFailed},
+    {ERROR_INTERNET_CONNECTION_RESET, DownloadFailure::ConnectionReset},
+    {ERROR_INTERNET_CONNECTION_ABORTED, DownloadFailure::ConnectionAborted},
+    {ERROR_INTERNET_UNRECOGNIZED_SCHEME, DownloadFailure::AddressNotSupported},
+    {ERROR_INTERNET_INVALID_URL, DownloadFailure::AddressNotValid},
 };
 
 // The system's message for a WinINet error, from wininet.dll's message table; empty if none.
@@ -46,9 +46,9 @@ std::string SystemMessage(DWORD error) {
 }  // namespace
 
 void SetWinInetFailure(DWORD error, DownloadReport& report) {
-  report.failure = "download failed";
+  report.failure = DownloadFailure::Other;
   for (const FailureKind& kind : kKinds) {
-    if (kind.error == error) report.failure = kind.words;
+    if (kind.error == error) report.failure = kind.failure;
   }
   report.detail = "WinINet error " + std::to_string(error);
   const std::string message = SystemMessage(error);

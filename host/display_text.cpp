@@ -5,6 +5,7 @@
 #include <utf8proc.h>
 
 #include <cerrno>
+#include <optional>
 
 namespace feedline::host {
 namespace {
@@ -33,11 +34,34 @@ bool IsValidUtf8(std::string_view bytes) {
   return ForEachCodePoint(bytes, [](utf8proc_int32_t, std::size_t) {});
 }
 
+// The bytes that are not UTF-8 written as visible escapes ("\x93"), the rest kept: what is
+// shown when no converter can read them.
+std::string EscapeInvalidBytes(std::string_view bytes) {
+  std::string out;
+  for (std::size_t at = 0; at < bytes.size();) {
+    utf8proc_int32_t c;
+    const utf8proc_ssize_t length =
+        utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(bytes.data() + at),
+                         static_cast<utf8proc_ssize_t>(bytes.size() - at), &c);
+    if (length > 0) {
+      out.append(bytes.substr(at, static_cast<std::size_t>(length)));
+      at += static_cast<std::size_t>(length);
+      continue;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    const auto byte = static_cast<unsigned char>(bytes[at++]);
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  }
+  return out;
+}
+
 // Feeds that declare ISO-8859-1 mostly hold Windows-1252; the five bytes that code page leaves
-// undefined become U+FFFD.
-std::string FromWindows1252(std::string_view bytes) {
+// undefined become U+FFFD. Nothing when the system has no converter for it.
+std::optional<std::string> FromWindows1252(std::string_view bytes) {
   iconv_t converter = iconv_open("UTF-8", "WINDOWS-1252");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return {};
+  if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string out;
   char buffer[256];
   char* in = const_cast<char*>(bytes.data());
@@ -86,8 +110,8 @@ void OnCharacters(void* context, const xmlChar* characters, int length) {
 }
 
 // UTF-8 text read as HTML in one streaming pass (no document tree): tags dropped, character
-// references decoded.
-std::string HtmlText(std::string_view utf8) {
+// references decoded. Nothing when no parser could be made.
+std::optional<std::string> HtmlText(std::string_view utf8) {
   if (utf8.find_first_of("<&") == std::string_view::npos) return std::string(utf8);
   htmlSAXHandler handler{};
   handler.startElement = &OnStartElement;
@@ -97,7 +121,7 @@ std::string HtmlText(std::string_view utf8) {
   TextCollector collector;
   htmlParserCtxtPtr parser =
       htmlCreatePushParserCtxt(&handler, &collector, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
-  if (parser == nullptr) return {};
+  if (parser == nullptr) return std::nullopt;
   htmlCtxtUseOptions(parser, HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
   htmlParseChunk(parser, utf8.data(), static_cast<int>(utf8.size()), 1);
   htmlFreeParserCtxt(parser);
@@ -174,10 +198,27 @@ std::string CleanCharacters(std::string_view utf8) {
 
 }  // namespace
 
-std::string DisplayText(std::string_view feedBytes) {
+std::string DisplayText(std::string_view feedBytes, std::string* problem) {
   const std::string_view bounded = BoundedPrefix(feedBytes);
-  const std::string utf8 = IsValidUtf8(bounded) ? std::string(bounded) : FromWindows1252(bounded);
-  return CleanCharacters(HtmlText(EscapeCdataSections(utf8)));
+  // A step that cannot run leaves the text as it is, visibly escaped, rather than dropping it.
+  const auto sayProblem = [problem](const char* why) {
+    if (problem != nullptr) *problem = why;
+  };
+  std::optional<std::string> utf8(std::in_place, bounded);
+  if (!IsValidUtf8(bounded)) {
+    utf8 = FromWindows1252(bounded);
+    if (!utf8) {
+      sayProblem("cannot convert from Windows-1252 (iconv): showing such bytes as \\x escapes");
+      utf8 = EscapeInvalidBytes(bounded);
+    }
+  }
+  const std::string escaped = EscapeCdataSections(*utf8);
+  std::optional<std::string> text = HtmlText(escaped);
+  if (!text) {
+    sayProblem("cannot create the HTML parser (libxml2): showing titles with their markup");
+    text = escaped;
+  }
+  return CleanCharacters(*text);
 }
 
 std::string FitToColumns(std::string_view text, int columns) {
@@ -226,8 +267,11 @@ ShownItem ToShownItem(std::string_view line, int maxWidth) {
   const std::string_view title = line.substr(0, marker);
   const std::string_view link =
       marker == std::string_view::npos ? std::string_view{} : line.substr(marker + 2);
-  return {FitToColumns(DisplayText(title), maxWidth > 0 ? maxWidth : kMaxTitleColumns),
-          DisplayText(link)};
+  ShownItem item;
+  item.title = FitToColumns(DisplayText(title, &item.problem),
+                            maxWidth > 0 ? maxWidth : kMaxTitleColumns);
+  item.link = DisplayText(link, &item.problem);
+  return item;
 }
 
 }  // namespace feedline::host

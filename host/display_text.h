@@ -18,8 +18,9 @@ inline constexpr std::size_t kMaxClusterBytes = 32;
 // its first kMaxFeedBytes read, CDATA markers removed with their content kept as it is; elsewhere HTML tags removed and
 // character references decoded; bytes that are not UTF-8 read as Windows-1252; control and
 // bidirectional formatting characters removed; white space collapsed to single spaces and
-// trimmed. The result is valid UTF-8.
-std::string DisplayText(std::string_view feedBytes);
+// trimmed. The result is valid UTF-8. Should the system lack the converter or the HTML parser,
+// the text is kept (bytes that are not UTF-8 as "\xNN", markup as it is) and `problem` says why.
+std::string DisplayText(std::string_view feedBytes, std::string* problem = nullptr);
 
 // `text` (valid UTF-8) cut to at most `columns` terminal columns, wide characters counting two
 // and combining marks none, between grapheme clusters only, ending in "…" when cut; a cluster
@@ -30,6 +31,7 @@ std::string FitToColumns(std::string_view text, int columns);
 struct ShownItem {
   std::string title;
   std::string link;
+  std::string problem;  // why the text is shown less clean than usual; empty when it is not
   bool Empty() const { return title.empty() && link.empty(); }
 };
 

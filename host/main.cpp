@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -118,6 +119,7 @@ class LineShower {
   // Shows `line`; false when the reader of standard output has gone.
   bool Show(const std::string& line) {
     feedline::host::ShownItem next = feedline::host::ToShownItem(line, options_.maxWidth);
+    if (!next.problem.empty()) SayOnce(toldProblem_, next.problem);
     // Once an item is shown, an empty position (COUNT above the feed's items, or a document
     // without items) keeps it on the bar instead of blanking it.
     if (next.Empty() && !item_.Empty() && !options_.raw) {
@@ -160,6 +162,7 @@ class LineShower {
   bool toldSkipped_ = false;
   bool toldWriteFailed_ = false;
   bool toldNoState_ = false;
+  bool toldProblem_ = false;
 };
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
@@ -171,11 +174,18 @@ int Run(const HostOptions& options, const std::string& url,
                                     !options.once);
   std::string shown;
   bool first = true;
+  bool toldNullLine = false;
   while (!g_stop) {
     const char* line = ExitingOnStopSignal([&] {
       return fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
                    options.rotateSeconds.c_str());
     });
+    if (line == nullptr) {
+      // A plug-in of another make may return no text at all: shown as an empty line.
+      if (!toldNullLine) Complain("FetchRSS returned no text; shown as an empty line");
+      toldNullLine = true;
+      line = "";
+    }
     if (first || shown != line) {
       shown = line;
       first = false;
@@ -197,7 +207,7 @@ int Run(const HostOptions& options, const std::string& url,
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunHost(int argc, char** argv) {
   std::string error;
   const auto options =
       feedline::host::ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), error);
@@ -234,6 +244,10 @@ int main(int argc, char** argv) {
   }
   const char* functions = plugin.init();
   const char* labels = plugin.getparam("FetchRSS");
+  if (functions == nullptr || labels == nullptr) {
+    Complain(pluginPath + ": init or getparam returned no text; not a usable plug-in");
+    return 1;
+  }
   if (options->describe) {
     std::printf("functions: %s\nFetchRSS parameters: %s\n", functions, labels);
     return 0;
@@ -247,4 +261,17 @@ int main(int argc, char** argv) {
   const sigset_t stopSignals = HandleSignals();
   WarnAboutSettings(*options);
   return Run(*options, *url, plugin.fetch, std::move(*output), stopSignals);
+}
+
+// Nothing the host did not foresee (no memory, no random device) ends it with abort inside a
+// bar: one line says what, and the exit code says it failed.
+int main(int argc, char** argv) {
+  try {
+    return RunHost(argc, argv);
+  } catch (const std::exception& failure) {
+    Complain(std::string("stopped: ") + failure.what());
+  } catch (...) {
+    Complain("stopped: an unknown error");
+  }
+  return 1;
 }

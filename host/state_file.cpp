@@ -35,7 +35,11 @@ std::optional<std::string> ParentDirectory(std::string& error) {
     parent = std::string(home) + "/.local/state";
   }
   for (std::size_t slash = 1; slash != std::string::npos; slash = parent.find('/', slash + 1)) {
-    mkdir(parent.substr(0, parent.find('/', slash + 1)).c_str(), 0700);
+    const std::string ancestor = parent.substr(0, parent.find('/', slash + 1));
+    if (mkdir(ancestor.c_str(), 0700) != 0 && errno != EEXIST) {
+      error = "cannot make " + ancestor + ": " + std::strerror(errno);
+      return std::nullopt;
+    }
   }
   return parent;
 }

@@ -48,7 +48,14 @@ std::string AddressWithoutCredentials(std::string_view url) {
 std::string DescribeOutcome(std::string_view url, const DownloadReport& report,
                             std::uint64_t documentBytes, const DocumentSummary& summary) {
   std::string line = AddressWithoutCredentials(url) + ": ";
-  if (!report.complete) return line + "download failed: " + report.failure;
+  if (!report.complete) {
+    line += "download failed: ";
+    if (report.failure == DownloadFailure::TooLarge) {
+      return line + "larger than " + std::to_string(report.sizeLimit / (1024 * 1024)) + " MiB";
+    }
+    return line + FailurePhrase(report.failure == DownloadFailure::None ? DownloadFailure::Other
+                                                                         : report.failure);
+  }
   if (report.httpStatus != 0) line += "HTTP " + std::to_string(report.httpStatus) + ", ";
   if (report.wireBytes != documentBytes) {
     line += Bytes(report.wireBytes) + " received, " + std::to_string(documentBytes) + " decoded";

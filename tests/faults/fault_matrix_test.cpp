@@ -127,7 +127,7 @@ TEST(SpecialFiles, FifoAddressFailsAtOnce) {
   unlink(fifo.c_str());
   rmdir(directory);
   EXPECT_FALSE(document);
-  EXPECT_EQ(report.failure, "not a regular file");
+  EXPECT_EQ(report.failure, DownloadFailure::NotRegularFile);
   EXPECT_LT(took.count(), kQuick);
 }
 

@@ -48,6 +48,8 @@ struct RefusedCase {
   CURLoption option;
 };
 
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+
 class RefusedOption : public testing::TestWithParam<RefusedCase> {
  protected:
   void TearDown() override { refusedOption = static_cast<CURLoption>(0); }
@@ -58,7 +60,7 @@ TEST(RefusedOptionBaseline, EveryOptionTakenDownloads) {
   FeedServer server;
   DownloadReport report;
   EXPECT_EQ(DownloadFeed(server.Url("/feed").c_str(), {}, &report), kThreeItemFeed);
-  EXPECT_TRUE(report.complete) << report.failure;
+  EXPECT_TRUE(report.complete) << FailurePhrase(report.failure);
 }
 
 TEST_P(RefusedOption, FailsTheDownloadAndSaysWhich) {
@@ -66,7 +68,7 @@ TEST_P(RefusedOption, FailsTheDownloadAndSaysWhich) {
   DownloadReport report;
   EXPECT_EQ(DownloadFeed(server_.Url("/feed").c_str(), {}, &report), std::nullopt);
   EXPECT_FALSE(report.complete);
-  EXPECT_EQ(report.failure, "download option refused");
+  EXPECT_EQ(report.failure, DownloadFailure::OptionRefused);
   EXPECT_EQ(report.detail.rfind(std::string(GetParam().name) + ": ", 0), 0u) << report.detail;
   EXPECT_TRUE(server_.Requests().empty()) << "the transfer ran without its policy";
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # feedline-host as a program: addresses, messages, signals, --open, --output and a reader that
-# goes away. Usage: host_program_test.sh HOST
+# goes away. Usage: host_program_test.sh HOST MISBEHAVING_PLUGIN
 set -uo pipefail
 host=$(realpath "$1")
+misbehaving=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR=$work/runtime
@@ -244,6 +245,41 @@ done
 env -u XDG_RUNTIME_DIR HOME="$work/home" "$host" --once --name t "$work/feed.xml" >/dev/null
 expect_eq "$(stat -c %a "$work/home/.local/state/feedline" 2>&1)" 700 "state directory in the home"
 [ -s "$work/home/.local/state/feedline/t" ] || fail "no state file in the home"
+
+touch "$work/not-a-directory"
+env -u XDG_RUNTIME_DIR XDG_STATE_HOME="$work/not-a-directory/state" \
+  "$host" --once --name t "$work/feed.xml" >/dev/null 2>"$work/err"
+grep -q "cannot make $work/not-a-directory/state: Not a directory" "$work/err" ||
+  fail "a state directory's ancestor that cannot be made: $(cat "$work/err")"
+
+echo "--- a stop signal at any moment of a day-long wait ends the host within 1 s"
+# The signal is sent at moments spread over the host's first line and the wait that follows.
+for delay in 0 0 0 0.001 0.002 0.003 0.005 0.008 0.01 0.02 0.03 0.05 0.1 0.2; do
+  : >"$work/out"
+  start --poll 86400 "$work/feed.xml" 3 30 0
+  for _ in $(seq 2000); do [ -s "$work/out" ] && break; done
+  sleep $delay; kill -TERM $pid
+  for _ in $(seq 20); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done
+  if kill -0 $pid 2>/dev/null; then
+    fail "still running 1 s after SIGTERM sent $delay s after its first line"
+    kill -KILL $pid
+  fi
+  wait $pid 2>/dev/null
+done
+
+echo "--- a plug-in of another make: no text, or an exception"
+FEEDLINE_TEST_MISBEHAVIOUR=null-init "$host" --once --plugin "$misbehaving" "$work/feed.xml" \
+  >/dev/null 2>"$work/err"
+expect_eq $? 1 "init returning no text"
+grep -q "init or getparam returned no text" "$work/err" || fail "null init: $(cat "$work/err")"
+expect_eq "$(FEEDLINE_TEST_MISBEHAVIOUR=null-line "$host" --once --plugin "$misbehaving" \
+  "$work/feed.xml" 2>"$work/err"; echo "exit $?")" "
+exit 0" "FetchRSS returning no text shows an empty line"
+grep -q "FetchRSS returned no text" "$work/err" || fail "null line: $(cat "$work/err")"
+FEEDLINE_TEST_MISBEHAVIOUR=throw "$host" --once --plugin "$misbehaving" "$work/feed.xml" \
+  >/dev/null 2>"$work/err"
+expect_eq $? 1 "an exception ends the host with 1, not an abort"
+grep -q "^feedline-host: stopped: the plug-in threw$" "$work/err" || fail "throw: $(cat "$work/err")"
 
 if [ $failures -gt 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "all host program checks passed"

@@ -54,20 +54,24 @@ TEST(DescribeOutcome, OneLinePerKindOfOutcome) {
     DocumentSummary summary;
     const char* line;
   } cases[] = {
-      {{true, 200, 1212, "", ""}, 1212, three, "u: HTTP 200, 1212 bytes, 3 items"},
-      {{true, 200, 515, "", ""}, 1212, three, "u: HTTP 200, 515 bytes received, 1212 decoded, 3 items"},
-      {{true, 200, 1, "", ""}, 1, {1, false}, "u: HTTP 200, 1 byte, 1 item"},
-      {{true, 404, 162, "", ""}, 162, none, "u: HTTP 404, 162 bytes, no items: no <item> element"},
-      {{true, 200, 300, "", ""}, 300, atom,
+      {{true, 200, 1212, {}, 0, ""}, 1212, three, "u: HTTP 200, 1212 bytes, 3 items"},
+      {{true, 200, 515, {}, 0, ""}, 1212, three, "u: HTTP 200, 515 bytes received, 1212 decoded, 3 items"},
+      {{true, 200, 1, {}, 0, ""}, 1, {1, false}, "u: HTTP 200, 1 byte, 1 item"},
+      {{true, 404, 162, {}, 0, ""}, 162, none, "u: HTTP 404, 162 bytes, no items: no <item> element"},
+      {{true, 200, 300, {}, 0, ""}, 300, atom,
        "u: HTTP 200, 300 bytes, no items: an Atom feed (<feed> with <entry>), which is not read"},
-      {{true, 0, 572, "", ""}, 572, three, "u: 572 bytes, 3 items"},  // a file: address
-      {{false, 0, 0, "connection refused", "Failed to connect"}, 0, none,
+      {{true, 0, 572, {}, 0, ""}, 572, three, "u: 572 bytes, 3 items"},  // a file: address
+      {{false, 0, 0, DownloadFailure::ConnectionRefused, 0, "Failed to connect"}, 0, none,
        "u: download failed: connection refused"},
+      {{false, 200, 0, DownloadFailure::TooLarge, 64ull << 20, ""}, 0, none,
+       "u: download failed: larger than 64 MiB"},
+      // A failed download whose kind was never set still names itself.
+      {{false, 0, 0, DownloadFailure::None, 0, ""}, 0, none, "u: download failed: download failed"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DescribeOutcome("u", c.report, c.documentBytes, c.summary), c.line);
   }
-  EXPECT_EQ(DescribeOutcome("http://me:pw@host/f", {false, 0, 0, "time limit reached", ""}, 0,
+  EXPECT_EQ(DescribeOutcome("http://me:pw@host/f", {false, 0, 0, DownloadFailure::TimeLimitReached, 0, ""}, 0,
                             none),
             "http://host/f: download failed: time limit reached");
 }
