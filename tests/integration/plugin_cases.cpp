@@ -150,6 +150,11 @@ std::vector<PluginCase> MakeCases() {
        Results({"two%lhttp://two", "three%lhttp://three"}), Paths{"/feed", "/feed"}},
       {"LongRedirectIsFollowed", Session({Fetch("@/long-redirect", "3", "30", "10")}),
        Results({"one%lhttp://one"}), Paths{"/long-redirect", "/feed"}},
+      // FTP, which both builds read besides HTTP(S).
+      {"FtpFeedIsShown", Session({Fetch("@ftp/feed.xml", "3", "30", "10")}),
+       Results({"one%lhttp://one"}), Paths{},
+       std::vector<std::string>{"@ftp/feed.xml: 273 bytes, 3 items"}},
+      FailedRefresh("FtpMissingFileKeepsRotating", "@ftp/missing.xml"),
       {"LoadUseUnloadManyTimesLeavesNothing", {{"cycles", "300", "@/feed"}}, {"no growth"},
        Paths(320, "/feed")},
   };

@@ -16,7 +16,8 @@ namespace feedline::test {
 // path on a TLS server at https://localhost presenting the test certificate NAME (good,
 // other-name, expired or self-signed), "@to-tls:NAME" a plain-http address redirecting to
 // that server's /feed, and "@user:/path" that path on the server with a user name and password
-// (kPassword) in the address. A word ending in "+long-query" is the address before it with
+// (kPassword) in the address. "@ftp/path" is that path on an FTP server serving the
+// three-item feed as /feed.xml. A word ending in "+long-query" is the address before it with
 // kLongQuery appended.
 struct PluginCase {
   std::string name;

@@ -11,6 +11,7 @@
 
 #include "tests/faults/silent_listener.h"
 #include "tests/integration/feed_server.h"
+#include "tests/integration/ftp_server.h"
 #include "tests/integration/plugin_cases.h"
 #include "tests/integration/plugin_loader.h"
 #include "tests/support/standard_error.h"
@@ -84,6 +85,8 @@ bool HasWord(const PluginCase& c, bool (*matches)(const std::string&)) {
 
 bool IsUnresolvable(const std::string& word) { return word == "@unresolvable"; }
 
+bool IsFtp(const std::string& word) { return word.starts_with("@ftp"); }
+
 bool IsTls(const std::string& word) {
   return word.starts_with("@tls:") || word.starts_with("@to-tls:");
 }
@@ -109,6 +112,9 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
       if (!HasPrivateMounts()) GTEST_SKIP() << trustFailure;
       ASSERT_EQ(trustFailure, "");
     }
+    if (HasWord(GetParam(), IsFtp)) {
+      ASSERT_EQ(Ftp().Failure(), "");
+    }
     const bool isolated = std::getenv("FEEDLINE_ISOLATED_NETWORK") != nullptr;
     if (HasWord(GetParam(), IsUnresolvable) && !isolated) {
       GTEST_SKIP() << "needs an isolated network";
@@ -120,6 +126,7 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
     if (word.ends_with("+long-query")) {
       return ResolveWord(word.substr(0, word.size() - 11)) + kLongQuery;
     }
+    if (word.starts_with("@ftp")) return Ftp().Url(word.substr(4));
     if (word == "@unreachable") return unreachable_;
     if (word == "@silent") return silent_.Url();
     if (word == "@https") return "https" + server_.Url("/feed").substr(4);
@@ -165,6 +172,12 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
     }
   }
 
+  // The FTP server, started on first use.
+  FtpServer& Ftp() {
+    if (!ftp_) ftp_ = std::make_unique<FtpServer>();
+    return *ftp_;
+  }
+
   // The TLS server presenting the named test certificate, started on first use.
   FeedServer& TlsServer(const std::string& name) {
     std::unique_ptr<FeedServer>& server = tlsServers_[name];
@@ -197,6 +210,7 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
   SilentListener silent_;
   const std::string unreachable_ = UnreachableUrl();
   std::map<std::string, std::unique_ptr<FeedServer>> tlsServers_;
+  std::unique_ptr<FtpServer> ftp_;
 };
 
 class InProcess : public PluginSession {};
