@@ -8,7 +8,7 @@
 
 #include "bench/feed_documents.h"
 #include "plugin/item_selection.h"
-#include "plugin/rotation.h"
+#include "plugin/fetch_call.h"
 #include "tests/support/copying_walk.h"
 
 namespace feedline::bench {

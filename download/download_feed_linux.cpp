@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -15,7 +14,7 @@
 #include "download/agent_name.h"
 #include "download/download_feed.h"
 #include "download/file_address.h"
-#include "download/sigpipe_guard.h"
+#include "common/sigpipe_guard.h"
 
 namespace feedline {
 namespace {
@@ -193,14 +192,6 @@ void Describe(CURL* handle, CURLcode result, const Transfer& transfer, const cha
 }
 
 }  // namespace
-
-std::string HostAgentName() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
-  if (length <= 0) return {};
-  const std::string_view full(path, static_cast<size_t>(length));
-  return std::string(full.substr(full.rfind('/') + 1));
-}
 
 std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits,
                                         DownloadReport* report) {

@@ -11,7 +11,9 @@
 #include "download/agent_name.h"
 #include "download/body_inflater.h"
 #include "download/download_feed.h"
+#include "download/wininet_address.h"
 #include "download/wininet_failure.h"
+#include "download/wininet_handle.h"
 
 namespace feedline {
 namespace {
@@ -178,90 +180,11 @@ std::optional<std::string> Location(HINTERNET request) {
   return location;
 }
 
-// Whether `location` starts with a scheme ("https:", "ftp:"): letters, digits, "+", "-" or
-// "." after a first letter, then ":".
-bool HasScheme(const std::string& location) {
-  const std::size_t colon = location.find(':');
-  if (colon == std::string::npos || colon == 0 || !IsCharAlphaA(location[0])) return false;
-  for (std::size_t i = 1; i < colon; ++i) {
-    const char c = location[i];
-    if (!IsCharAlphaNumericA(c) && c != '+' && c != '-' && c != '.') return false;
-  }
-  return true;
-}
-
-// The absolute address a Location points to from `from` (an http or https address); empty when
-// it cannot be made. Absolute, scheme-relative and path-absolute Locations are joined here,
-// whatever their length: WinINet's own joining cuts a result longer than
-// INTERNET_MAX_URL_LENGTH short and still reports success.
-std::string RedirectTarget(const std::string& from, const std::string& location) {
-  if (location.empty()) return {};
-  if (HasScheme(location)) return location;
-  const std::size_t schemeEnd = from.find("://");
-  if (schemeEnd == std::string::npos) return {};
-  if (location.starts_with("//")) return from.substr(0, schemeEnd + 1) + location;
-  if (location.starts_with("/")) {
-    return from.substr(0, from.find_first_of("/?#", schemeEnd + 3)) + location;
-  }
-  // A relative path ("next.xml", "?page=2") needs the base's path and dot segments resolved:
-  // WinINet does that, within the length it can join.
-  if (from.size() + location.size() >= INTERNET_MAX_URL_LENGTH) return {};
-  std::string target(INTERNET_MAX_URL_LENGTH + 1, '\0');
-  DWORD size = static_cast<DWORD>(target.size());
-  if (!InternetCombineUrlA(from.c_str(), location.c_str(), target.data(), &size, ICU_NO_ENCODE)) {
-    return {};
-  }
-  target.resize(size);
-  return target;
-}
-
-bool IsWebAddress(const std::string& url) {
-  return _strnicmp(url.c_str(), "http://", 7) == 0 || _strnicmp(url.c_str(), "https://", 8) == 0;
-}
-
-// A request and, for HTTP, the connection handle it belongs to.
+// A request and the connection handle it belongs to; the request closes first.
 struct OpenedUrl {
-  HINTERNET connection = nullptr;
-  HINTERNET request = nullptr;
+  WinInetHandle connection;
+  WinInetHandle request;
 };
-
-void Close(OpenedUrl& opened) {
-  if (opened.request != nullptr) InternetCloseHandle(opened.request);
-  if (opened.connection != nullptr) InternetCloseHandle(opened.connection);
-  opened = {};
-}
-
-// The parts of an address that opening it needs, copied out of it whatever their length.
-struct AddressParts {
-  INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
-  INTERNET_PORT port = 0;
-  std::string host, user, password, object;  // object: path and query, "/" at least
-};
-
-// Splits `url` with WinINet's own parser. Asked for no buffers, InternetCrackUrlA points into
-// the address itself, so no part is too long for it; nothing when it cannot parse the address.
-std::optional<AddressParts> CrackAddress(const std::string& url) {
-  URL_COMPONENTSA parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = parts.dwUserNameLength = parts.dwPasswordLength = 1;
-  parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-  if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
-    return std::nullopt;
-  }
-  const auto part = [](const char* text, DWORD length) {
-    return text != nullptr ? std::string(text, length) : std::string();
-  };
-  AddressParts cracked;
-  cracked.scheme = parts.nScheme;
-  cracked.port = parts.nPort;
-  cracked.host = part(parts.lpszHostName, parts.dwHostNameLength);
-  cracked.user = part(parts.lpszUserName, parts.dwUserNameLength);
-  cracked.password = part(parts.lpszPassword, parts.dwPasswordLength);
-  const std::string path = part(parts.lpszUrlPath, parts.dwUrlPathLength);
-  cracked.object.append(path.empty() ? std::string_view("/") : std::string_view(path));
-  cracked.object.append(part(parts.lpszExtraInfo, parts.dwExtraInfoLength));
-  return cracked;
-}
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
@@ -272,23 +195,23 @@ const char* OrNull(const std::string& text) { return text.empty() ? nullptr : te
 OpenedUrl OpenWeb(HINTERNET session, const AddressParts& address, const DownloadLimits& limits,
                   DownloadReport& report) {
   OpenedUrl opened;
-  opened.connection =
+  opened.connection = WinInetHandle(
       InternetConnectA(session, address.host.c_str(), address.port, OrNull(address.user),
-                       OrNull(address.password), INTERNET_SERVICE_HTTP, 0, 0);
-  if (opened.connection == nullptr) {
+                       OrNull(address.password), INTERNET_SERVICE_HTTP, 0, 0));
+  if (!opened.connection) {
     SetWinInetFailure(GetLastError(), report);
-    return opened;
+    return {};
   }
-  SetTimeouts(opened.connection, limits);
+  SetTimeouts(opened.connection.get(), limits);
   const DWORD secure = address.scheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-  opened.request = HttpOpenRequestA(opened.connection, "GET", address.object.c_str(), nullptr,
-                                    nullptr, nullptr,
-                                    kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT | secure, 0);
-  if (opened.request != nullptr) SetTimeouts(opened.request, limits);
-  if (opened.request == nullptr ||
-      !HttpSendRequestA(opened.request, kAcceptEncoding, static_cast<DWORD>(-1), nullptr, 0)) {
+  opened.request = WinInetHandle(HttpOpenRequestA(
+      opened.connection.get(), "GET", address.object.c_str(), nullptr, nullptr, nullptr,
+      kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT | secure, 0));
+  if (opened.request) SetTimeouts(opened.request.get(), limits);
+  if (!opened.request || !HttpSendRequestA(opened.request.get(), kAcceptEncoding,
+                                           static_cast<DWORD>(-1), nullptr, 0)) {
     SetWinInetFailure(GetLastError(), report);  // read before closing resets it
-    Close(opened);
+    return {};
   }
   return opened;
 }
@@ -298,17 +221,18 @@ OpenedUrl OpenWeb(HINTERNET session, const AddressParts& address, const Download
 OpenedUrl OpenFtp(HINTERNET session, const AddressParts& address, const DownloadLimits& limits,
                   DownloadReport& report) {
   OpenedUrl opened;
-  opened.connection =
+  opened.connection = WinInetHandle(
       InternetConnectA(session, address.host.c_str(), address.port, OrNull(address.user),
-                       OrNull(address.password), INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0);
-  if (opened.connection != nullptr) {
-    SetTimeouts(opened.connection, limits);
-    opened.request = FtpOpenFileA(opened.connection, address.object.c_str(), GENERIC_READ,
-                                  FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0);
+                       OrNull(address.password), INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0));
+  if (opened.connection) {
+    SetTimeouts(opened.connection.get(), limits);
+    opened.request = WinInetHandle(FtpOpenFileA(opened.connection.get(), address.object.c_str(),
+                                                GENERIC_READ,
+                                                FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0));
   }
-  if (opened.request == nullptr) {
+  if (!opened.request) {
     SetWinInetFailure(GetLastError(), report);
-    Close(opened);
+    return {};
   }
   return opened;
 }
@@ -345,11 +269,11 @@ OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const Downl
   std::string current = url;
   for (int redirects = 0;; ++redirects) {
     OpenedUrl opened = OpenOnce(session, current, limits, report);
-    if (opened.request == nullptr || !IsRedirect(opened.request)) return opened;
-    const std::optional<std::string> location = Location(opened.request);
+    if (!opened.request || !IsRedirect(opened.request.get())) return opened;
+    const std::optional<std::string> location = Location(opened.request.get());
     if (!location) return opened;
     std::string next = RedirectTarget(current, *location);
-    Close(opened);
+    opened = {};
     if (next.empty()) {
       report.failure = DownloadFailure::RedirectNotValid;
     } else if (!IsWebAddress(next)) {
@@ -357,52 +281,48 @@ OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const Downl
     }
     if (redirects == kMaxRedirects) report.failure = DownloadFailure::TooManyRedirects;
     if (TimeIsUp(limits, started)) SetTimeLimitReached(limits, report);
-    if (report.failure != DownloadFailure::None) return opened;
+    if (report.failure != DownloadFailure::None) return {};
     current = std::move(next);
   }
 }
 
-}  // namespace
-
-std::string HostAgentName() {
-  char path[261] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return std::string(WindowsFileNamePart(std::string_view(path, length), [](unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-  }));
+// Downloads `url` with a session of its own; nothing when the transfer failed.
+std::optional<std::string> Download(const char* url, const DownloadLimits& limits,
+                                    ULONGLONG started, DownloadReport& report) {
+  const std::string agent = HostAgentName();
+  const WinInetHandle session(
+      InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) {
+    SetWinInetFailure(GetLastError(), report);
+    return std::nullopt;
+  }
+  SetTimeouts(session.get(), limits);
+  // Declared after the session, so they close before it.
+  const OpenedUrl opened = OpenFollowingRedirects(session.get(), url, limits, started, report);
+  if (!opened.request) return std::nullopt;
+  report.httpStatus = static_cast<long>(StatusCode(opened.request.get()));
+  std::string body;
+  if (!ReadBody(opened.request.get(), limits, started, body, report)) return std::nullopt;
+  return body;
 }
+
+}  // namespace
 
 std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& limits,
                                         DownloadReport* report) {
   const ULONGLONG started = GetTickCount64();
   DownloadReport ignored;
   DownloadReport& said = report != nullptr ? *report : ignored;
-  bool complete = false;
-  std::string body;
-  OpenedUrl opened;
-  HINTERNET session = nullptr;
+  std::optional<std::string> body;
   try {
-    const std::string agent = HostAgentName();
-    session = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (session == nullptr) {
-      SetWinInetFailure(GetLastError(), said);
-      return std::nullopt;
-    }
-    SetTimeouts(session, limits);
-    opened = OpenFollowingRedirects(session, url, limits, started, said);
-    if (opened.request != nullptr) {
-      said.httpStatus = static_cast<long>(StatusCode(opened.request));
-      complete = ReadBody(opened.request, limits, started, body, said);
-    }
+    body = Download(url, limits, started, said);
   } catch (...) {
-    complete = false;  // out of memory: a failed transfer, with every handle still closed
+    // Out of memory: a failed transfer; the handles closed on the way out.
+    body.reset();
     said.failure = DownloadFailure::OutOfMemory;  // a kind, so saying it allocates nothing
   }
-  Close(opened);
-  if (session != nullptr) InternetCloseHandle(session);
-  said.complete = complete;
-  if (!complete && said.failure == DownloadFailure::None) said.failure = DownloadFailure::Other;
-  if (!complete) return std::nullopt;
+  said.complete = body.has_value();
+  if (!body && said.failure == DownloadFailure::None) said.failure = DownloadFailure::Other;
   return body;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/rotation.h"
+#include "plugin/fetch_call.h"
 
 namespace {
 

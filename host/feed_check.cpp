@@ -58,7 +58,7 @@ std::optional<std::uint64_t> ItemsInOutcome(std::string_view outcome) {
   return items;
 }
 
-int CheckFeed(const std::string& url, const std::string& count, PluginLibrary::FetchFn fetch) {
+int CheckFeed(const std::string& url, const std::string& count, feedline::PluginLibrary::FetchFn fetch) {
   // Forced on here: the report is made of these lines. Intervals this long mean one download
   // and the first item.
   setenv("FEEDLINE_DEBUG", "1", 1);

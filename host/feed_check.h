@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/plugin_library.h"
+#include "common/plugin_library.h"
 
 namespace feedline::host {
 
@@ -17,6 +17,6 @@ std::optional<std::uint64_t> ItemsInOutcome(std::string_view outcome);
 // standard output: the address, what the plug-in said of the download, the number of items and
 // the first item as it would be shown. Returns the exit code: 0 when an item can be shown.
 int CheckFeed(const std::string& url, const std::string& count,
-              PluginLibrary::FetchFn fetch);
+              feedline::PluginLibrary::FetchFn fetch);
 
 }  // namespace feedline::host

@@ -2,18 +2,17 @@
 
 #include <unistd.h>
 
-#include <climits>
 #include <initializer_list>
+
+#include "common/executable_path.h"
 
 namespace feedline::host {
 namespace {
 
 // The directory this program's executable lies in, links resolved.
 std::string ExecutableDirectory() {
-  char self[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return ".";
-  const std::string path(self, static_cast<std::size_t>(length));
+  const std::string path = ExecutablePath();
+  if (path.empty()) return ".";
   return path.substr(0, path.rfind('/'));
 }
 

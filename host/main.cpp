@@ -21,7 +21,7 @@
 #include "host/install_paths.h"
 #include "host/line_output.h"
 #include "host/link_opener.h"
-#include "host/plugin_library.h"
+#include "common/plugin_library.h"
 #include "host/state_file.h"
 #include "plugin/number_parse.h"
 
@@ -167,7 +167,7 @@ class LineShower {
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
 int Run(const HostOptions& options, const std::string& url,
-        feedline::host::PluginLibrary::FetchFn fetch, feedline::host::LineOutput output,
+        feedline::PluginLibrary::FetchFn fetch, feedline::host::LineOutput output,
         const sigset_t& stopSignals) {
   LineShower shower(options, std::move(output));
   feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
@@ -235,7 +235,7 @@ int RunHost(int argc, char** argv) {
   // The plug-in says why a line is empty on standard error (a bar's log) when asked; a user's
   // own FEEDLINE_DEBUG, 0 included, is kept.
   setenv("FEEDLINE_DEBUG", "1", 0);
-  feedline::host::PluginLibrary plugin;
+  feedline::PluginLibrary plugin;
   const std::string pluginPath =
       options->plugin.empty() ? feedline::host::PluginPath() : options->plugin;
   if (!plugin.Load(pluginPath, error)) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "download/sigpipe_guard.h"
+#include "common/sigpipe_guard.h"
 #include "plugin/diagnostics.h"
 
 namespace feedline {

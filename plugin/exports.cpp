@@ -5,7 +5,7 @@
 #include "download/download_feed.h"
 #include "plugin/diagnostics.h"
 #include "plugin/feed_state.h"
-#include "plugin/rotation.h"
+#include "plugin/fetch_call.h"
 
 namespace {
 

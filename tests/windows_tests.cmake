@@ -27,19 +27,19 @@ function(feedline_wine_test name)
 endfunction()
 
 add_executable(feedline_unit_tests
-  support/compressed_bodies.cpp
   unit/agent_name_test.cpp
   unit/agent_name_windows_test.cpp
   unit/body_inflater_test.cpp
   unit/download_outcome_test.cpp
   unit/item_selection_test.cpp
   unit/number_parse_test.cpp
-  unit/rotation_test.cpp
+  unit/fetch_call_test.cpp
   unit/text_search_test.cpp)
 target_link_libraries(feedline_unit_tests PRIVATE feedline_core feedline_download feedline_inflate
-                      gtest_main)
+                      feedline_compressed_bodies gtest_main)
 add_test(NAME feedline_unit_tests COMMAND feedline_unit_tests)
 feedline_wine_test(feedline_unit_tests)
+set_property(TEST feedline_unit_tests APPEND PROPERTY LABELS unit)
 
 add_test(NAME feedline_exports
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/check_exports.sh windows $<TARGET_FILE:feedline>
@@ -58,14 +58,13 @@ add_executable(feedline_test_host
   integration/plugin_loader_windows.cpp
   integration/plugin_script.cpp
   support/process_memory_windows.cpp)
-target_include_directories(feedline_test_host PRIVATE ${PROJECT_SOURCE_DIR})
 add_dependencies(feedline_test_host feedline)
 
 # The native side: the integration test program built for this machine.
 ExternalProject_Add(native_integration_tests
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${CMAKE_BINARY_DIR}/native
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFEEDLINE_BUILD_BENCH=OFF
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
   BUILD_COMMAND ${CMAKE_COMMAND} --build . --target feedline_integration_tests
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON)
@@ -73,5 +72,5 @@ ExternalProject_Add(native_integration_tests
 add_test(NAME feedline_integration_wine
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network ${CMAKE_CURRENT_SOURCE_DIR}/wine-in-namespace
           ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests --gtest_filter=Cases/UnderWine.*)
-set_tests_properties(feedline_integration_wine PROPERTIES LABELS wine ENVIRONMENT
+set_tests_properties(feedline_integration_wine PROPERTIES LABELS "wine;network;slow" ENVIRONMENT
   "WINELOADER=${FEEDLINE_WINE_LOADER};WINESERVER=${FEEDLINE_WINE_SERVER};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-network;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>")

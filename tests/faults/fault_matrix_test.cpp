@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "download/download_feed.h"
-#include "plugin/rotation.h"
+#include "plugin/fetch_call.h"
 #include "tests/faults/connect_proxy.h"
 #include "tests/faults/silent_listener.h"
 #include "tests/integration/feed_server.h"

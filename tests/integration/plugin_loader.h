@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "plugin/exports.h"
@@ -13,8 +14,8 @@ using FetchFn = const char*(FEEDLINE_CALL*)(const char*, const char*, const char
 // The plug-in loaded by file name as a host loads it, with its three functions found by name.
 class LoadedPlugin {
  public:
-  explicit LoadedPlugin(std::string file) : file_(std::move(file)) {}
-  ~LoadedPlugin() { Unload(); }
+  explicit LoadedPlugin(std::string file);
+  ~LoadedPlugin();
   LoadedPlugin(const LoadedPlugin&) = delete;
   LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
@@ -30,7 +31,8 @@ class LoadedPlugin {
  private:
   std::string file_;
   std::string error_;
-  void* handle_ = nullptr;
+  struct Library;  // the platform's loaded library
+  std::unique_ptr<Library> library_;
 };
 
 // The file name (without directory) of this test executable, the expected user agent.

@@ -1,28 +1,32 @@
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
-
 #include "tests/integration/plugin_loader.h"
+
+#include <dlfcn.h>
+
+#include "common/executable_path.h"
+#include "common/plugin_library.h"
 
 namespace feedline::test {
 
+struct LoadedPlugin::Library {
+  PluginLibrary plugin;
+};
+
+LoadedPlugin::LoadedPlugin(std::string file)
+    : file_(std::move(file)), library_(std::make_unique<Library>()) {}
+
+LoadedPlugin::~LoadedPlugin() { Unload(); }
+
 bool LoadedPlugin::Load() {
-  handle_ = dlopen(file_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle_ == nullptr) {
-    error_ = dlerror();
-    return false;
-  }
-  init = reinterpret_cast<InitFn>(dlsym(handle_, "init"));
-  getparam = reinterpret_cast<GetParamFn>(dlsym(handle_, "getparam"));
-  fetch = reinterpret_cast<FetchFn>(dlsym(handle_, "FetchRSS"));
-  if (init == nullptr || getparam == nullptr || fetch == nullptr) error_ = "missing export";
-  return error_.empty();
+  error_.clear();
+  if (!library_->plugin.Load(file_, error_)) return false;
+  init = library_->plugin.init;
+  getparam = library_->plugin.getparam;
+  fetch = library_->plugin.fetch;
+  return true;
 }
 
 void LoadedPlugin::Unload() {
-  if (handle_ != nullptr) dlclose(handle_);
-  handle_ = nullptr;
+  library_->plugin.Unload();
   init = nullptr;
   getparam = nullptr;
   fetch = nullptr;
@@ -35,9 +39,7 @@ bool LoadedPlugin::IsMapped() const {
 }
 
 std::string ExecutableFileName() {
-  char path[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
-  const std::string full(path, length > 0 ? static_cast<size_t>(length) : 0);
+  const std::string full = ExecutablePath();
   return full.substr(full.rfind('/') + 1);
 }
 

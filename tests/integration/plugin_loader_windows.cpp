@@ -4,9 +4,18 @@
 
 namespace feedline::test {
 
+struct LoadedPlugin::Library {
+  HMODULE module = nullptr;
+};
+
+LoadedPlugin::LoadedPlugin(std::string file)
+    : file_(std::move(file)), library_(std::make_unique<Library>()) {}
+
+LoadedPlugin::~LoadedPlugin() { Unload(); }
+
 bool LoadedPlugin::Load() {
   HMODULE module = LoadLibraryA(file_.c_str());
-  handle_ = module;
+  library_->module = module;
   if (module == nullptr) {
     error_ = "LoadLibraryA failed with error " + std::to_string(GetLastError());
     return false;
@@ -21,8 +30,8 @@ bool LoadedPlugin::Load() {
 }
 
 void LoadedPlugin::Unload() {
-  if (handle_ != nullptr) FreeLibrary(static_cast<HMODULE>(handle_));
-  handle_ = nullptr;
+  if (library_->module != nullptr) FreeLibrary(library_->module);
+  library_->module = nullptr;
   init = nullptr;
   getparam = nullptr;
   fetch = nullptr;

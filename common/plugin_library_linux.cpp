@@ -1,14 +1,11 @@
-#include "host/plugin_library.h"
+#include "common/plugin_library.h"
 
 #include <dlfcn.h>
 
-namespace feedline::host {
-
-PluginLibrary::~PluginLibrary() {
-  if (handle_ != nullptr) dlclose(handle_);
-}
+namespace feedline {
 
 bool PluginLibrary::Load(const std::string& path, std::string& error) {
+  Unload();
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
     error = "cannot load " + path + ": " + dlerror();
@@ -24,4 +21,12 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
   return true;
 }
 
-}  // namespace feedline::host
+void PluginLibrary::Unload() {
+  if (handle_ != nullptr) dlclose(handle_);
+  handle_ = nullptr;
+  init = nullptr;
+  getparam = nullptr;
+  fetch = nullptr;
+}
+
+}  // namespace feedline

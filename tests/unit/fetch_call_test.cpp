@@ -1,4 +1,4 @@
-#include "plugin/rotation.h"
+#include "plugin/fetch_call.h"
 
 #include <gtest/gtest.h>
 

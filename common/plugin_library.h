@@ -2,9 +2,10 @@
 
 #include <string>
 
-namespace feedline::host {
+namespace feedline {
 
-// The plug-in loaded with dlopen, as a display host loads it, and its three functions.
+// The plug-in loaded with dlopen, as a display host loads it, and its three functions found by
+// name. The host program and the tests load it through this one class.
 class PluginLibrary {
  public:
   using InitFn = const char* (*)();
@@ -12,12 +13,14 @@ class PluginLibrary {
   using FetchFn = const char* (*)(const char*, const char*, const char*, const char*);
 
   PluginLibrary() = default;
-  ~PluginLibrary();
+  ~PluginLibrary() { Unload(); }
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
 
   // Loads the file and finds init, getparam and FetchRSS; false with `error` set otherwise.
   bool Load(const std::string& path, std::string& error);
+  // Releases the library; safe to call when nothing is loaded.
+  void Unload();
 
   InitFn init = nullptr;
   GetParamFn getparam = nullptr;
@@ -27,4 +30,4 @@ class PluginLibrary {
   void* handle_ = nullptr;
 };
 
-}  // namespace feedline::host
+}  // namespace feedline
