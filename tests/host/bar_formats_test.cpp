@@ -98,7 +98,16 @@ TEST_P(Formats, LineFormatsAreOneCleanLine) {
   EXPECT_EQ(FormatLine(BarFormat::Plain, title_, link_), title_ + "  <" + link_ + ">");
 }
 
-INSTANTIATE_TEST_SUITE_P(HostileTitles, Formats, testing::ValuesIn(kHostileTitles));
+std::string HostileTitleName(const testing::TestParamInfo<std::string>& info) {
+  static const char* const kNames[] = {"TmuxFormats",          "PolybarActions",
+                                       "EscapedPangoMarkup",   "CdataMarkup",
+                                       "QuotesAndBackslashes", "ControlBytes",
+                                       "InvalidUtf8",          "Empty"};
+  return kNames[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileTitles, Formats, testing::ValuesIn(kHostileTitles),
+                         HostileTitleName);
 
 TEST(FormatNames, EveryNameParsesAndOthersDoNot) {
   for (const char* name : {"plain", "json", "tmux", "polybar", "waybar", "i3blocks"}) {

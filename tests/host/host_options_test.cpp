@@ -25,6 +25,7 @@ TEST(HostOptions, EveryOptionIsApplied) {
 }
 
 struct BadArguments {
+  std::string name;
   std::vector<std::string> args;
   std::string error;
 };
@@ -40,21 +41,22 @@ TEST_P(HostOptionErrors, NameTheBadArgument) {
 INSTANTIATE_TEST_SUITE_P(
     Bad, HostOptionErrors,
     testing::Values(
-        BadArguments{{"--format", "Plain"},
+        BadArguments{"UnknownFormat", {"--format", "Plain"},
                      "unknown format: 'Plain' (plain, json, tmux, polybar, waybar, i3blocks)"},
-        BadArguments{{"--max-width", "0"}, "bad value for --max-width: '0' (columns, 1 or more)"},
-        BadArguments{{"--max-width", "8x"}, "bad value for --max-width: '8x' (columns, 1 or more)"},
-        BadArguments{{"--name", "../x"},
+        BadArguments{"ZeroWidth", {"--max-width", "0"}, "bad value for --max-width: '0' (columns, 1 or more)"},
+        BadArguments{"WidthNotANumber", {"--max-width", "8x"}, "bad value for --max-width: '8x' (columns, 1 or more)"},
+        BadArguments{"NameWithPath", {"--name", "../x"},
                      "bad value for --name: '../x' (letters, digits, '.', '_' and '-')"},
-        BadArguments{{"--output", ""}, "empty value for --output"},
-        BadArguments{{"--poll", "0"}, "bad value for --poll: '0' (seconds, from 0.01 to 86400)"},
+        BadArguments{"EmptyOutput", {"--output", ""}, "empty value for --output"},
+        BadArguments{"ZeroPoll", {"--poll", "0"}, "bad value for --poll: '0' (seconds, from 0.01 to 86400)"},
         // Below 10 ms the loop would spin a core.
-        BadArguments{{"--poll", "0.009"},
+        BadArguments{"PollBelow10ms", {"--poll", "0.009"},
                      "bad value for --poll: '0.009' (seconds, from 0.01 to 86400)"},
-        BadArguments{{"--open-with"}, "missing value for --open-with"},
-        BadArguments{{"--colour"}, "unknown option: --colour"},
-        BadArguments{{"u", "5", "30", "10", "extra"}, "unexpected argument: 'extra'"},
-        BadArguments{{"u", "five"}, "bad value for COUNT: 'five' (an integer)"}));
+        BadArguments{"MissingOpenWith", {"--open-with"}, "missing value for --open-with"},
+        BadArguments{"UnknownOption", {"--colour"}, "unknown option: --colour"},
+        BadArguments{"ExtraArgument", {"u", "5", "30", "10", "extra"}, "unexpected argument: 'extra'"},
+        BadArguments{"CountNotANumber", {"u", "five"}, "bad value for COUNT: 'five' (an integer)"}),
+    [](const testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace feedline::host

@@ -20,6 +20,14 @@ struct PathCase {
   std::string name;
 };
 
+std::string PathCaseName(const testing::TestParamInfo<PathCase>& info) {
+  static const char* const kNames[] = {"FullPath",          "FileNameOnly",
+                                       "DriveRelative",     "SlashDoesNotSplit",
+                                       "EndsInBackslash",   "DoubleByteTrailKept",
+                                       "SingleByteSplits",  "DoubleByteFolderSkipped"};
+  return kNames[info.index];
+}
+
 class AgentName : public testing::TestWithParam<PathCase> {};
 
 TEST_P(AgentName, IsFileNamePart) {
@@ -37,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PathCase{"C:\\apps\\\x95\x5Chost.exe", ShiftJisLeadByte, "\x95\x5Chost.exe"},
                     PathCase{"C:\\apps\\\x95\x5Chost.exe", NoLeadBytes, "host.exe"},
                     PathCase{"C:\\\x95\x5C\\host.exe", ShiftJisLeadByte, "host.exe"}),
-    [](const auto& info) { return "Path" + std::to_string(info.index); });
+    PathCaseName);
 
 }  // namespace
 }  // namespace feedline
