@@ -27,16 +27,16 @@ const feedline::Environment& RealEnvironment() {
 
 }  // namespace
 
-extern "C" const char* init() { return kFunctionList; }
+extern "C" const char* init() noexcept { return kFunctionList; }
 
-extern "C" const char* FEEDLINE_CALL getparam(const char* name) {
+extern "C" const char* FEEDLINE_CALL getparam(const char* name) noexcept {
   const std::string_view asked = name == nullptr ? std::string_view{} : std::string_view{name};
   return asked == kFunctionList ? kParamDescription : kEmptyText;
 }
 
 extern "C" const char* FEEDLINE_CALL FetchRSS(const char* url, const char* count,
                                               const char* updateMinutes,
-                                              const char* rotateSeconds) {
+                                              const char* rotateSeconds) noexcept {
   feedline::FeedState* state = feedline::CurrentState();
   if (state == nullptr) return kEmptyText;
   try {

@@ -10,10 +10,26 @@
 #define FEEDLINE_EXPORT __attribute__((visibility("default")))
 #endif
 
+// What a host can rely on:
+// - Every returned pointer is valid until the next call into the library or until it is
+//   unloaded, whichever comes first; copy the text to keep it longer.
+// - One thread at a time. The library takes no lock: a host that calls from several threads
+//   must serialise the calls itself.
+// - One loaded copy of the library serves one feed. Its state (the document, the position, the
+//   times) belongs to the loaded library; a host showing two feeds loads two copies.
+// - The refresh and rotation intervals are measured on the local wall clock, on purpose (that is
+//   what the hosts' users set and read): a clock step, a time-zone or a daylight-saving change
+//   moves the next refresh and rotation with it.
+// - Nothing is thrown into the host: each function is noexcept, and a failure inside shows as
+//   the line shown before or as an empty line.
 extern "C" {
-FEEDLINE_EXPORT const char* init();
-FEEDLINE_EXPORT const char* FEEDLINE_CALL getparam(const char* name);
+// "FetchRSS": the names of the functions this library offers.
+FEEDLINE_EXPORT const char* init() noexcept;
+// The parameter labels of the function `name` ("RSS Feed URL|...|"), or "" for any other name.
+FEEDLINE_EXPORT const char* FEEDLINE_CALL getparam(const char* name) noexcept;
+// One feed item as title + "%l" + link; downloads on the first call and after every refresh
+// interval, advances after every rotation interval, and wraps after `count` items.
 FEEDLINE_EXPORT const char* FEEDLINE_CALL FetchRSS(const char* url, const char* count,
                                                    const char* updateMinutes,
-                                                   const char* rotateSeconds);
+                                                   const char* rotateSeconds) noexcept;
 }

@@ -4,6 +4,9 @@
 # each showing a hostile feed's title as plain display text.
 # Usage: status_bar_test.sh HOST
 set -uo pipefail
+for tool in tmux i3blocks; do
+  command -v $tool >/dev/null || { echo "skipped: $tool is not installed (Debian package $tool)"; exit 77; }
+done
 host=$(realpath "$1")
 work=$(mktemp -d)
 export TMUX_TMPDIR=$work XDG_RUNTIME_DIR=$work

@@ -4,6 +4,11 @@
 # argument while the source and build trees are hidden from it.
 # Usage: install_and_package_test.sh SOURCE_DIR BUILD_DIR VERSION
 set -uo pipefail
+for tool in dpkg-deb lintian man; do
+  command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+# Hiding the trees takes a mount namespace of one's own.
+if ! unshare --mount true 2>/dev/null; then echo "skipped: needs root for unshare --mount"; exit 77; fi
 source_dir=$1 build_dir=$2 version=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
