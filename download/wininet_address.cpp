@@ -7,12 +7,15 @@ namespace {
 
 // Whether `location` starts with a scheme ("https:", "ftp:"): letters, digits, "+", "-" or
 // "." after a first letter, then ":".
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 bool HasScheme(const std::string& location) {
   const std::size_t colon = location.find(':');
-  if (colon == std::string::npos || colon == 0 || !IsCharAlphaA(location[0])) return false;
+  if (colon == std::string::npos || colon == 0 || !IsAsciiLetter(location[0])) return false;
   for (std::size_t i = 1; i < colon; ++i) {
     const char c = location[i];
-    if (!IsCharAlphaNumericA(c) && c != '+' && c != '-' && c != '.') return false;
+    const bool digit = c >= '0' && c <= '9';
+    if (!IsAsciiLetter(c) && !digit && c != '+' && c != '-' && c != '.') return false;
   }
   return true;
 }
