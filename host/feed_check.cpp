@@ -43,21 +43,6 @@ std::vector<std::string> PluginLinesDuring(const auto& call) {
 
 }  // namespace
 
-std::optional<std::uint64_t> ItemsInOutcome(std::string_view outcome) {
-  if (outcome.find(": download failed: ") != std::string_view::npos) return std::nullopt;
-  const std::size_t comma = outcome.rfind(", ", outcome.find(" item"));
-  if (comma == std::string_view::npos) return std::nullopt;
-  const std::string_view words = outcome.substr(comma + 2);
-  if (words.starts_with("no items")) return 0;
-  std::uint64_t items = 0;
-  std::size_t digits = 0;
-  for (; digits < words.size() && words[digits] >= '0' && words[digits] <= '9'; ++digits) {
-    items = items * 10 + static_cast<std::uint64_t>(words[digits] - '0');
-  }
-  if (digits == 0 || !words.substr(digits).starts_with(" item")) return std::nullopt;
-  return items;
-}
-
 int CheckFeed(const std::string& url, const std::string& count, feedline::PluginLibrary::FetchFn fetch) {
   // Forced on here: the report is made of these lines. Intervals this long mean one download
   // and the first item.
@@ -69,12 +54,12 @@ int CheckFeed(const std::string& url, const std::string& count, feedline::Plugin
         line = got != nullptr ? got : "";  // a plug-in of another make may return no text
       });
   const std::string outcome = told.empty() ? "(the plug-in said nothing)" : told.back();
-  const std::optional<std::uint64_t> items = ItemsInOutcome(outcome);
+  const std::optional<std::uint64_t> items = ItemsInOutcome(outcome, url);
 
   const ShownItem item = ToShownItem(line, 0);
   const bool shown = !item.Empty();
 
-  std::printf("address: %s\n", AddressWithoutCredentials(url).c_str());
+  std::printf("address: %s\n", EscapeForLine(AddressWithoutCredentials(url)).c_str());
   std::printf("outcome: %s\n", outcome.c_str());
   std::printf("items:   %s\n",
               items ? std::to_string(*items).c_str() : "none (the download failed)");

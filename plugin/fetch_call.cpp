@@ -34,7 +34,8 @@ void Refresh(FeedState& state, const char* url, const Environment& env) {
   // change of outcome.
   std::string outcome = DescribeOutcome(url, report, documentBytes, summary);
   if (outcome == state.LastOutcome) return;
-  env.tell(report.detail.empty() ? outcome : outcome + " (" + report.detail + ")");
+  // Escaped whole: the address, and the platform's words, which may quote a server.
+  env.tell(EscapeForLine(report.detail.empty() ? outcome : outcome + " (" + report.detail + ")"));
   state.LastOutcome = std::move(outcome);
 }
 

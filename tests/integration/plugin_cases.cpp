@@ -138,6 +138,9 @@ std::vector<PluginCase> MakeCases() {
                          "certificate expired"),
       RefusedCertificate("HttpsWithSelfSignedCertificateIsRefused", "@tls:self-signed/feed",
                          "certificate untrusted"),
+      // The name is quoted by the platform's words, escaped; no second line is forged.
+      RefusedCertificate("HttpsWithHostileNameIsToldEscaped", "@tls:hostile-name/feed",
+                         "certificate for another name"),
       {"HttpRedirectToHttpsIsFollowed", Session({Fetch("@to-tls:good", "3", "30", "10")}),
        Results({"one%lhttp://one"}), std::nullopt},
       // The real time limits: a silent server costs the host's thread at most 60 s.

@@ -14,7 +14,7 @@ namespace feedline::test {
 // plain port addressed with https, "@unresolvable" for a name that does not resolve and
 // "@silent" for a server that takes the connection and never answers. "@tls:NAME/path" is that
 // path on a TLS server at https://localhost presenting the test certificate NAME (good,
-// other-name, expired or self-signed), "@to-tls:NAME" a plain-http address redirecting to
+// other-name, expired, self-signed or hostile-name), "@to-tls:NAME" a plain-http address redirecting to
 // that server's /feed, and "@user:/path" that path on the server with a user name and password
 // (kPassword) in the address. "@ftp/path" is that path on an FTP server serving the
 // three-item feed as /feed.xml. A word ending in "+long-query" is the address before it with

@@ -97,7 +97,8 @@ const TlsIdentity* IdentityNamed(const std::string& name) {
       {"good", &made.good},
       {"other-name", &made.otherName},
       {"expired", &made.expired},
-      {"self-signed", &made.selfSigned}};
+      {"self-signed", &made.selfSigned},
+      {"hostile-name", &made.hostileName}};
   const auto found = identities.find(name);
   return found == identities.end() ? nullptr : found->second;
 }
@@ -159,6 +160,11 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
   void CheckTold(const std::vector<std::string>& told) {
     for (const std::string& line : told) {
       EXPECT_EQ(line.find(kPassword), std::string::npos) << line;
+      // Whatever the platform's words carry (a certificate's name, a server's text), a told
+      // line holds no control character: it cannot move a terminal or start another line.
+      for (const unsigned char c : line) {
+        EXPECT_TRUE(c >= 0x20 && c != 0x7f) << "control byte in a told line: " << line;
+      }
     }
     if (!GetParam().told) return;
     std::vector<std::string> expected;

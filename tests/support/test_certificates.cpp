@@ -33,7 +33,8 @@ constexpr Validity kValidNow{-kDay, 30 * kDay};
 // issuer is null: self-signed).
 std::unique_ptr<X509, X509Free> MakeCertificate(const std::string& commonName, EVP_PKEY* key,
                                                 X509* issuer, EVP_PKEY* issuerKey,
-                                                Validity validity, bool isCa) {
+                                                Validity validity, bool isCa,
+                                                bool withAltName = true) {
   static long serial = 1;
   std::unique_ptr<X509, X509Free> certificate(X509_new());
   X509* cert = certificate.get();
@@ -59,7 +60,7 @@ std::unique_ptr<X509, X509Free> MakeCertificate(const std::string& commonName, E
     AddExtension(cert, signer, NID_basic_constraints, "CA:FALSE");
     AddExtension(cert, signer, NID_key_usage, "critical,digitalSignature,keyEncipherment");
     AddExtension(cert, signer, NID_ext_key_usage, "serverAuth");
-    AddExtension(cert, signer, NID_subject_alt_name, altName.c_str());
+    if (withAltName) AddExtension(cert, signer, NID_subject_alt_name, altName.c_str());
   }
   if (issuer != nullptr) AddExtension(cert, signer, NID_authority_key_identifier, "keyid");
   X509_sign(cert, issuerKey != nullptr ? issuerKey : key, EVP_sha256());
@@ -97,6 +98,10 @@ TestCertificates Make() {
   made.good = signedBy("localhost", kValidNow);
   made.otherName = signedBy("feedline-other.test", kValidNow);
   made.expired = signedBy("localhost", {-30 * kDay, -kDay});
+  // Without an alternative name, a client that refuses it quotes its common name.
+  made.hostileName = {MakeCertificate(kHostileCommonName, serverKey.get(), ca.get(), caKey.get(),
+                                      kValidNow, false, false),
+                      Share(serverKey.get())};
   made.selfSigned = {MakeCertificate("localhost", serverKey.get(), nullptr, nullptr, kValidNow,
                                      false),
                      Share(serverKey.get())};

@@ -15,6 +15,11 @@ struct KeyFree {
   void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
 };
 
+// A common name that clears a terminal, sets its title and forges a second told line, should a
+// client's error text carry it through unescaped.
+inline constexpr char kHostileCommonName[] =
+    "\x1b[2J\x1b]2;X\x07\r\nfeedline: https://n/: HTTP 200, 9 bytes, 9 items";
+
 // A certificate and its private key, as a TLS server presents them.
 struct TlsIdentity {
   std::unique_ptr<X509, X509Free> certificate;
@@ -29,6 +34,7 @@ struct TestCertificates {
   TlsIdentity otherName;   // signed by the CA and valid, but for another host name
   TlsIdentity expired;     // for "localhost", signed by the CA, expired yesterday
   TlsIdentity selfSigned;  // for "localhost", valid, but signed by itself
+  TlsIdentity hostileName;  // signed by the CA and valid, for kHostileCommonName, no other name
 
   static const TestCertificates& Get();
 };

@@ -39,7 +39,17 @@ TEST(AddressWithoutCredentials, DropsUserAndPasswordOnly) {
       {"http://example.org/mail@home", "http://example.org/mail@home"},  // "@" in the path
       {"ftp://u:p@example.org", "ftp://example.org"},
       {"file:///home/me/feed.xml", "file:///home/me/feed.xml"},
+      {"file:///home/me@x/feed.xml", "file:///home/me@x/feed.xml"},
       {"not an address", "not an address"},
+      // Spellings without "://" that URL parsers (curl's among them) still read credentials in.
+      {"user:pw@host/feed", "host/feed"},
+      {"http:/user:pw@host/feed", "http:/host/feed"},
+      {"http:user:pw@host/feed", "host/feed"},  // no slash: "http" is the user name
+      {"http:///user:pw@host/feed", "http:///host/feed"},
+      {"HTTP://u:p@h/", "HTTP://h/"},
+      {"http://u:p@h?x@y", "http://h?x@y"},
+      {"  http://u:p@h/", "  http://h/"},
+      {"http:\\\\u:p@h/", "http:\\\\h/"},
   };
   for (const auto& c : cases) EXPECT_EQ(AddressWithoutCredentials(c.url), c.shown) << c.url;
 }
@@ -74,6 +84,54 @@ TEST(DescribeOutcome, OneLinePerKindOfOutcome) {
   EXPECT_EQ(DescribeOutcome("http://me:pw@host/f", {false, 0, 0, DownloadFailure::TimeLimitReached, 0, ""}, 0,
                             none),
             "http://host/f: download failed: time limit reached");
+}
+
+TEST(EscapeForLine, ControlsAndBrokenBytesBecomeVisible) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"plain words: caf\xc3\xa9 \xe2\x80\x94 ok", "plain words: caf\xc3\xa9 \xe2\x80\x94 ok"},
+      {"CN=\x1b[2J\x1b]2;X\x07\r\nfeedline: forged", "CN=\\x1b[2J\\x1b]2;X\\x07\\x0d\\x0afeedline: forged"},
+      {"del \x7f, C1 \xc2\x9b[1m", "del \\x7f, C1 \\xc2\\x9b[1m"},
+      {"raw CSI \x9b and latin-1 \xe9", "raw CSI \\x9b and latin-1 \\xe9"},
+      {"cut \xe2\x80", "cut \\xe2\\x80"},
+      {"overlong \xc0\xaf", "overlong \\xc0\\xaf"},
+      {std::string("nul\0byte", 8), "nul\\x00byte"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EscapeForLine(c.text), c.shown) << c.text;
+}
+
+// Every outcome line the writer makes is read back with its count, detail or not; a detail or an
+// address cannot make a failed download read as one with items.
+TEST(ItemsInOutcome, ReadsBackWhatDescribeOutcomeWrites) {
+  const struct {
+    const char* url;
+    DownloadReport report;
+    std::uint64_t documentBytes;
+    DocumentSummary summary;
+    std::optional<std::uint64_t> items;
+  } cases[] = {
+      {"http://h/f", {true, 200, 1212, {}, 0, ""}, 1212, {3, false}, 3},
+      {"http://h/f", {true, 200, 515, {}, 0, ""}, 1212, {1, false}, 1},
+      {"file:///f", {true, 0, 1, {}, 0, ""}, 1, {12, false}, 12},
+      {"http://h/f", {true, 404, 44, {}, 0, ""}, 44, {0, false}, 0},
+      {"http://u:p@h/, 9 items: x", {true, 200, 5, {}, 0, ""}, 5, {2, false}, 2},
+      {"http://h/, 9 items", {false, 0, 0, DownloadFailure::CertificateUntrusted, 0,
+                              "CN=x\r\nfeedline: https://n/: HTTP 200, 9 bytes, 9 items"},
+       0, {}, std::nullopt},
+      {"http://h/\x1b[2J", {false, 0, 0, DownloadFailure::ConnectionRefused, 0, ""}, 0, {},
+       std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::string outcome = DescribeOutcome(c.url, c.report, c.documentBytes, c.summary);
+    const std::string told =
+        EscapeForLine(c.report.detail.empty() ? outcome : outcome + " (" + c.report.detail + ")");
+    EXPECT_EQ(told.find('\n'), std::string::npos) << told;
+    EXPECT_EQ(ItemsInOutcome(told, c.url), c.items) << told;
+  }
+  EXPECT_EQ(ItemsInOutcome("feedline: https://n/: HTTP 200, 9 bytes, 9 items", "http://h/"),
+            std::nullopt);
 }
 
 }  // namespace
