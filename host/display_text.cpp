@@ -1,17 +1,16 @@
 #include "host/display_text.h"
 
 #include <iconv.h>
-#include <libxml/HTMLparser.h>
 #include <utf8proc.h>
 
 #include <cerrno>
 #include <optional>
 
+#include "host/html_text.h"
+
 namespace feedline::host {
 namespace {
 
-constexpr std::string_view kCdataOpen = "<![CDATA[";
-constexpr std::string_view kCdataClose = "]]>";
 
 // Calls `visit(codepoint, end)` for each code point of `text`, `end` being the byte offset just
 // past it; false at the first sequence that is not UTF-8.
@@ -81,73 +80,6 @@ std::optional<std::string> FromWindows1252(std::string_view bytes) {
   return out;
 }
 
-// What the HTML pass keeps of a parse: the text outside script and style elements.
-struct TextCollector {
-  std::string text;
-  int skipped = 0;  // depth inside script or style
-};
-
-bool IsSkippedElement(const xmlChar* name) {
-  return xmlStrcasecmp(name, BAD_CAST "script") == 0 || xmlStrcasecmp(name, BAD_CAST "style") == 0;
-}
-
-void OnStartElement(void* context, const xmlChar* name, const xmlChar**) {
-  auto& collector = *static_cast<TextCollector*>(context);
-  if (IsSkippedElement(name)) ++collector.skipped;
-  // A line break stands between the texts around a <br>.
-  if (xmlStrcasecmp(name, BAD_CAST "br") == 0) collector.text += ' ';
-}
-
-void OnEndElement(void* context, const xmlChar* name) {
-  auto& collector = *static_cast<TextCollector*>(context);
-  if (IsSkippedElement(name) && collector.skipped > 0) --collector.skipped;
-}
-
-void OnCharacters(void* context, const xmlChar* characters, int length) {
-  auto& collector = *static_cast<TextCollector*>(context);
-  if (collector.skipped == 0) collector.text.append(reinterpret_cast<const char*>(characters),
-                                                    static_cast<std::size_t>(length));
-}
-
-// UTF-8 text read as HTML in one streaming pass (no document tree): tags dropped, character
-// references decoded. Nothing when no parser could be made.
-std::optional<std::string> HtmlText(std::string_view utf8) {
-  if (utf8.find_first_of("<&") == std::string_view::npos) return std::string(utf8);
-  htmlSAXHandler handler{};
-  handler.startElement = &OnStartElement;
-  handler.endElement = &OnEndElement;
-  handler.characters = &OnCharacters;
-  handler.ignorableWhitespace = &OnCharacters;
-  TextCollector collector;
-  htmlParserCtxtPtr parser =
-      htmlCreatePushParserCtxt(&handler, &collector, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8);
-  if (parser == nullptr) return std::nullopt;
-  htmlCtxtUseOptions(parser, HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
-  htmlParseChunk(parser, utf8.data(), static_cast<int>(utf8.size()), 1);
-  htmlFreeParserCtxt(parser);
-  return std::move(collector.text);
-}
-
-// CDATA sections made ordinary escaped text, so that one HTML pass gives their content back as
-// it is (no decoding inside) and the rest decoded.
-std::string EscapeCdataSections(std::string_view text) {
-  std::string out;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t open = text.find(kCdataOpen, at);
-    out += text.substr(at, open - at);
-    if (open == std::string_view::npos) break;
-    const std::size_t start = open + kCdataOpen.size();
-    const std::size_t close = text.find(kCdataClose, start);
-    for (const char c : text.substr(start, close - start)) {
-      if (c == '&') out += "&amp;";
-      else if (c == '<') out += "&lt;";
-      else out += c;
-    }
-    at = close == std::string_view::npos ? text.size() : close + kCdataClose.size();
-  }
-  return out;
-}
-
 // The first kMaxFeedBytes of a title or link, cut at a code point's start so that UTF-8 stays
 // UTF-8: what can be shown of a text never needs more, whatever follows.
 std::string_view BoundedPrefix(std::string_view bytes) {
@@ -175,24 +107,57 @@ bool IsSpace(utf8proc_int32_t c) {
   return utf8proc_category(c) == UTF8PROC_CATEGORY_ZS || c == 0x2028 || c == 0x2029;
 }
 
-// Control and bidirectional formatting characters dropped, white space runs made one space,
-// both ends trimmed.
+constexpr utf8proc_int32_t kBlackFlag = 0x1f3f4;
+constexpr utf8proc_int32_t kCancelTag = 0xe007f;
+
+// The length in bytes of the emoji tag sequence's tags at the start of `utf8` (one or more tag
+// characters U+E0020 to U+E007E, then CANCEL TAG), or 0 when none starts there. After a black
+// flag they name a region's flag (England's, Scotland's, Wales'), which must keep them to show.
+std::size_t TagSequenceLength(std::string_view utf8) {
+  auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(utf8.data());
+  std::size_t offset = 0;
+  int tags = 0;
+  while (offset < utf8.size()) {
+    utf8proc_int32_t c;
+    const utf8proc_ssize_t length = utf8proc_iterate(
+        bytes + offset, static_cast<utf8proc_ssize_t>(utf8.size() - offset), &c);
+    if (length < 0) return 0;
+    offset += static_cast<std::size_t>(length);
+    if (c == kCancelTag) return tags > 0 ? offset : 0;
+    if (c < 0xe0020 || c > 0xe007e) return 0;
+    ++tags;
+  }
+  return 0;
+}
+
+// Control and bidirectional formatting characters dropped (tags too, but those of an emoji tag
+// sequence), white space runs made one space, both ends trimmed.
 std::string CleanCharacters(std::string_view utf8) {
   std::string out;
   bool pendingSpace = false;
+  auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(utf8.data());
   // The text was made valid UTF-8 before, so the walk always reaches its end.
-  ForEachCodePoint(utf8, [&](utf8proc_int32_t c, std::size_t) {
+  for (std::size_t offset = 0; offset < utf8.size();) {
+    utf8proc_int32_t c;
+    const utf8proc_ssize_t length = utf8proc_iterate(
+        bytes + offset, static_cast<utf8proc_ssize_t>(utf8.size() - offset), &c);
+    if (length < 0) break;
+    const std::string_view encoded = utf8.substr(offset, static_cast<std::size_t>(length));
+    offset += static_cast<std::size_t>(length);
     if (IsSpace(c)) {
       pendingSpace = !out.empty();
-      return;
+      continue;
     }
-    if (IsRemoved(c)) return;
+    if (IsRemoved(c)) continue;
     if (pendingSpace) out += ' ';
     pendingSpace = false;
-    utf8proc_uint8_t encoded[4];
-    out.append(reinterpret_cast<char*>(encoded),
-               static_cast<size_t>(utf8proc_encode_char(c, encoded)));
-  });
+    out.append(encoded);
+    if (c == kBlackFlag) {
+      const std::size_t tags = TagSequenceLength(utf8.substr(offset));
+      out.append(utf8.substr(offset, tags));
+      offset += tags;
+    }
+  }
   return out;
 }
 
@@ -204,21 +169,18 @@ std::string DisplayText(std::string_view feedBytes, std::string* problem) {
   const auto sayProblem = [problem](const char* why) {
     if (problem != nullptr) *problem = why;
   };
-  std::optional<std::string> utf8(std::in_place, bounded);
-  if (!IsValidUtf8(bounded)) {
-    utf8 = FromWindows1252(bounded);
-    if (!utf8) {
-      sayProblem("cannot convert from Windows-1252 (iconv): showing such bytes as \\x escapes");
-      utf8 = EscapeInvalidBytes(bounded);
-    }
+  std::string utf8;
+  if (IsValidUtf8(bounded)) {
+    utf8.assign(bounded);
+  } else if (std::optional<std::string> converted = FromWindows1252(bounded)) {
+    utf8 = std::move(*converted);
+  } else {
+    sayProblem("cannot convert from Windows-1252 (iconv): showing such bytes as \\x escapes");
+    utf8 = EscapeInvalidBytes(bounded);
   }
-  const std::string escaped = EscapeCdataSections(*utf8);
-  std::optional<std::string> text = HtmlText(escaped);
-  if (!text) {
-    sayProblem("cannot create the HTML parser (libxml2): showing titles with their markup");
-    text = escaped;
-  }
-  return CleanCharacters(*text);
+  if (const std::optional<std::string> text = HtmlText(utf8)) return CleanCharacters(*text);
+  sayProblem("cannot create the HTML parser (libxml2): showing titles with their markup");
+  return CleanCharacters(utf8);
 }
 
 std::string FitToColumns(std::string_view text, int columns) {

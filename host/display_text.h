@@ -11,13 +11,15 @@ namespace feedline::host {
 inline constexpr std::size_t kMaxFeedBytes = 32 * 1024;
 // Without --max-width a title is cut at this many columns.
 inline constexpr int kMaxTitleColumns = 1000;
-// A grapheme cluster (a character with its combining marks) keeps at most this many bytes.
-inline constexpr std::size_t kMaxClusterBytes = 32;
+// A grapheme cluster (a character with its combining marks) keeps at most this many bytes:
+// enough for every emoji sequence Unicode recommends (the longest take 41 bytes).
+inline constexpr std::size_t kMaxClusterBytes = 64;
 
 // A title or link as the library returns it (the feed's bytes), turned into text fit to show:
 // its first kMaxFeedBytes read, CDATA markers removed with their content kept as it is; elsewhere HTML tags removed and
 // character references decoded; bytes that are not UTF-8 read as Windows-1252; control and
-// bidirectional formatting characters removed; white space collapsed to single spaces and
+// bidirectional formatting characters removed (tag characters too, but in an emoji tag
+// sequence); white space collapsed to single spaces and
 // trimmed. The result is valid UTF-8. Should the system lack the converter or the HTML parser,
 // the text is kept (bytes that are not UTF-8 as "\xNN", markup as it is) and `problem` says why.
 std::string DisplayText(std::string_view feedBytes, std::string* problem = nullptr);

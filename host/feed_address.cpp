@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "download/file_address.h"
+#include "plugin/download_outcome.h"
 
 namespace feedline::host {
 namespace {
@@ -42,10 +43,12 @@ std::optional<std::string> FileUrl(const std::string& absolutePath) {
 }  // namespace
 
 std::optional<std::string> FeedAddress(const std::string& typed, std::string& error) {
+  // What the messages below show of it: no credentials, no control characters.
+  const std::string shown = EscapeForLine(AddressWithoutCredentials(typed));
   if (HasScheme(typed)) {
     // The plug-in would give up on it at every download: better said once, at start.
     if (NamesSpecialFile(typed.c_str())) {
-      error = "'" + typed + "' does not name a regular file";
+      error = "'" + shown + "' does not name a regular file";
       return std::nullopt;
     }
     return typed;
@@ -53,7 +56,7 @@ std::optional<std::string> FeedAddress(const std::string& typed, std::string& er
   struct stat info {};
   if (stat(typed.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode)) {
-      error = "'" + typed + "' is not a regular file";
+      error = "'" + shown + "' is not a regular file";
       return std::nullopt;
     }
     char* absolute = realpath(typed.c_str(), nullptr);
@@ -63,7 +66,7 @@ std::optional<std::string> FeedAddress(const std::string& typed, std::string& er
       if (url) return url;
     }
   }
-  error = "'" + typed + "' is neither an address (http://..., https://..., file://...) nor a file";
+  error = "'" + shown + "' is neither an address (http://..., https://..., file://...) nor a file";
   return std::nullopt;
 }
 

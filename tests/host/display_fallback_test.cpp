@@ -1,5 +1,5 @@
 // Display text on a system that lacks the Windows-1252 converter or cannot make the HTML
-// parser: this program defines iconv_open and htmlCreatePushParserCtxt itself (the executable's
+// parser: this program defines iconv_open and htmlNewParserCtxt itself (the executable's
 // definitions win over the libraries') and fails them when a case asks.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -22,15 +22,11 @@ extern "C" iconv_t iconv_open(const char* to, const char* from) {
   return real(to, from);
 }
 
-extern "C" htmlParserCtxtPtr htmlCreatePushParserCtxt(htmlSAXHandlerPtr sax, void* user,
-                                                      const char* chunk, int size,
-                                                      const char* filename,
-                                                      xmlCharEncoding encoding) {
-  using Create = htmlParserCtxtPtr (*)(htmlSAXHandlerPtr, void*, const char*, int, const char*,
-                                       xmlCharEncoding);
-  static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "htmlCreatePushParserCtxt"));
+extern "C" htmlParserCtxtPtr htmlNewParserCtxt() {
+  using Create = htmlParserCtxtPtr (*)();
+  static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "htmlNewParserCtxt"));
   if (parserFails) return nullptr;
-  return real(sax, user, chunk, size, filename, encoding);
+  return real();
 }
 
 namespace feedline::host {

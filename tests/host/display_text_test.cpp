@@ -51,7 +51,32 @@ INSTANTIATE_TEST_SUITE_P(
                  "\U0001F469\u200D\U0001F4BB a\u200Cb"},
         TextCase{"TabsAndLineBreaksAreSpaces", "one\ttwo\r\nthree\nfour", "one two three four"},
         TextCase{"WhiteSpaceCollapsedAndTrimmed", "  \n  spaced   out  \t ", "spaced out"},
-        TextCase{"EmptyStaysEmpty", "", ""}),
+        TextCase{"EmptyStaysEmpty", "", ""},
+        // Ill-formed markup loses no text.
+        TextCase{"LeadingEndTag", "</b>Breaking news", "Breaking news"},
+        TextCase{"LeadingParagraphEnd", "</p>text", "text"},
+        TextCase{"EndOfDocumentInside", "end</html>after", "endafter"},
+        TextCase{"LeadingDoctype", "<!DOCTYPE html>Hello", "Hello"},
+        TextCase{"LoneAmpersand", "a & b", "a & b"},
+        TextCase{"LoneLessThan", "a < b", "a < b"},
+        TextCase{"TrailingLessThan", "trailing <", "trailing <"},
+        TextCase{"ProcessingInstructionThenEndTag", "<?pi?></b>text", "text"},
+        TextCase{"BogusDeclarationThenEndTag", "<!x></b>text", "<!x>text"},
+        // What the text declares of its encoding changes nothing: it is UTF-8 already.
+        TextCase{"MetaCharsetIgnored", "<meta charset=\"koi8-r\">Тест",
+                 "Тест"},
+        TextCase{"MetaCharsetEbcdicIgnored", "<meta charset=\"ebcdic-us\">Test", "Test"},
+        // CDATA content is literal text wherever it stands, and never joins with markup.
+        TextCase{"CdataDoesNotCompleteAReference", "&am<![CDATA[p;]]>", "&amp;"},
+        TextCase{"CdataInsideScriptKept", "<script><![CDATA[x]]></script>y", "xy"},
+        TextCase{"CdataInsideStyleKept", "<style><![CDATA[b]]></style>!", "b!"},
+        // Emoji tag sequences (a flag of a region) keep their tags; stray tags go.
+        TextCase{"EnglandFlagKept", "🏴󠁧󠁢󠁥󠁮󠁧"
+                                    "󠁿!",
+                 "🏴󠁧󠁢󠁥󠁮󠁧󠁿!"},
+        TextCase{"UnterminatedTagSequenceDropped", "🏴󠁧󠁢x",
+                 "🏴x"},
+        TextCase{"TagsWithoutBlackFlagDropped", "a󠁧󠁿b", "ab"}),
     [](const auto& info) { return info.param.name; });
 
 struct WidthCase {
@@ -81,7 +106,23 @@ INSTANTIATE_TEST_SUITE_P(
         WidthCase{"CombiningMarksCountZero", "e\u0301e\u0301e\u0301", 3, "e\u0301e\u0301e\u0301"},
         WidthCase{"CombiningMarkStaysWithItsBase", "e\u0301e\u0301e\u0301x", 3,
                   "e\u0301e\u0301\u2026"},
-        WidthCase{"FlagPairNotSplit", "ab\U0001F1E9\U0001F1EAcd", 4, "ab\u2026"}),
+        WidthCase{"FlagPairNotSplit", "ab\U0001F1E9\U0001F1EAcd", 4, "ab\u2026"},
+        // Every emoji sequence Unicode recommends fits a cluster whole.
+        WidthCase{"FamilyWithSkinTonesWhole",
+                  "\U0001F468\U0001F3FB\u200D\U0001F469\U0001F3FB\u200D\U0001F467\U0001F3FB"
+                  "\u200D\U0001F466\U0001F3FB",
+                  40,
+                  "\U0001F468\U0001F3FB\u200D\U0001F469\U0001F3FB\u200D\U0001F467\U0001F3FB"
+                  "\u200D\U0001F466\U0001F3FB"},
+        WidthCase{"KissWithSkinTonesWhole",
+                  "\U0001F469\U0001F3FD\u200D\u2764\uFE0F\u200D\U0001F48B\u200D\U0001F468"
+                  "\U0001F3FB",
+                  40,
+                  "\U0001F469\U0001F3FD\u200D\u2764\uFE0F\u200D\U0001F48B\u200D\U0001F468"
+                  "\U0001F3FB"},
+        WidthCase{"EnglandFlagWhole",
+                  "\U0001F3F4\U000E0067\U000E0062\U000E0065\U000E006E\U000E0067\U000E007F", 40,
+                  "\U0001F3F4\U000E0067\U000E0062\U000E0065\U000E006E\U000E0067\U000E007F"}),
     [](const auto& info) { return info.param.name; });
 
 // A line splits at its last "%l": a title cannot choose the link.
@@ -122,7 +163,7 @@ TEST(ShownItem, BoundedWhateverTheTitle) {
        Repeat("x", kMaxTitleColumns - 1) + "…"},
       {"OnlyThePrefixIsRead", Repeat("<br>", 100000) + "hidden%lhttps://l", 80, ""},
       {"CombiningMarksBoundedPerCluster", "a" + Repeat("\u0301", 1000) + "b%lhttps://l", 80,
-       "a" + Repeat("\u0301", 15) + "b"},
+       "a" + Repeat("\u0301", (kMaxClusterBytes - 1) / 2) + "b"},
       {"Utf8CutAtPrefixStaysUtf8", Repeat("\u00e9", kMaxFeedBytes) + "%lhttps://l", 4,
        "\u00e9\u00e9\u00e9…"},
       {"CdataContentKeptInOnePass", "<![CDATA[a &amp; <b>]]> &amp; <b>c</b>%lhttps://l", 80,

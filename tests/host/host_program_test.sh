@@ -64,6 +64,15 @@ section_file_url() {
     'one & only  <https://x.example/1?a=1&b=$(touch pwned)`touch pwned2`;touch pwned3>' "path"
   "$host" --once "$work/missing.xml" 2>"$work/err"; expect_eq $? 2 "missing file exit code"
   grep -q "neither an address" "$work/err" || fail "missing file message: $(cat "$work/err")"
+  # Spellings without "://" still carry a password that must not be shown.
+  for typed in "alice:s3cret@127.0.0.1:9/feed" "http:alice:s3cret@127.0.0.1:9/feed"; do
+    "$host" --once "$typed" >/dev/null 2>"$work/err"
+    grep -q s3cret "$work/err" && fail "the password of '$typed' is shown: $(cat "$work/err")"
+  done
+  for typed in "http:/alice:s3cret@127.0.0.1:9/feed" "http:///alice:s3cret@127.0.0.1:9/feed"; do
+    "$host" --check "$typed" >"$work/out" 2>&1
+    grep -q s3cret "$work/out" && fail "--check shows the password of '$typed': $(cat "$work/out")"
+  done
 }
 
 section_nothing_to_show() {
