@@ -18,6 +18,8 @@ const char* FailurePhrase(DownloadFailure failure) {
     case DownloadFailure::CouldNotConnect: return "could not connect";
     case DownloadFailure::ConnectionReset: return "connection reset";
     case DownloadFailure::ConnectionAborted: return "connection aborted";
+    case DownloadFailure::NotHttpAnswer: return "not an HTTP answer";
+    case DownloadFailure::LoginRefused: return "login refused";
     case DownloadFailure::TimeLimitReached: return "time limit reached";
     case DownloadFailure::TlsHandshakeFailed: return "TLS handshake failed";
     case DownloadFailure::CertificateExpired: return "certificate expired";

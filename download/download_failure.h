@@ -19,6 +19,8 @@ enum class DownloadFailure {
   CouldNotConnect,
   ConnectionReset,
   ConnectionAborted,
+  NotHttpAnswer,  // the server answered, but not in HTTP
+  LoginRefused,
   TimeLimitReached,
   TlsHandshakeFailed,
   CertificateExpired,

@@ -156,8 +156,14 @@ DownloadFailure DescribeFailure(CURL* handle, CURLcode result, const Transfer& t
     case CURLE_BAD_CONTENT_ENCODING:
       return DownloadFailure::BodyNotDecoded;
     case CURLE_UNSUPPORTED_PROTOCOL:
+      // libcurl says this too of an answer without an HTTP status line ("HTTP/0.9").
+      if (detail.find("HTTP/0.9") != std::string::npos) return DownloadFailure::NotHttpAnswer;
       return redirects > 0 ? DownloadFailure::RedirectNotHttp
                            : DownloadFailure::AddressNotSupported;
+    case CURLE_WEIRD_SERVER_REPLY:
+      return DownloadFailure::NotHttpAnswer;
+    case CURLE_LOGIN_DENIED:
+      return DownloadFailure::LoginRefused;
     case CURLE_URL_MALFORMAT:
       return DownloadFailure::AddressNotValid;
     case CURLE_TOO_MANY_REDIRECTS:

@@ -27,6 +27,10 @@ constexpr FailureKind kKinds[] = {
     {ERROR_INTERNET_CONNECTION_ABORTED, DownloadFailure::ConnectionAborted},
     {ERROR_INTERNET_UNRECOGNIZED_SCHEME, DownloadFailure::AddressNotSupported},
     {ERROR_INTERNET_INVALID_URL, DownloadFailure::AddressNotValid},
+    {ERROR_HTTP_INVALID_SERVER_RESPONSE, DownloadFailure::NotHttpAnswer},
+    {ERROR_INTERNET_LOGIN_FAILURE, DownloadFailure::LoginRefused},
+    {ERROR_INTERNET_INCORRECT_PASSWORD, DownloadFailure::LoginRefused},
+    {ERROR_INTERNET_INCORRECT_USER_NAME, DownloadFailure::LoginRefused},
 };
 
 // The system's message for a WinINet error, from wininet.dll's message table; empty if none.

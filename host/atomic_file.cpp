@@ -11,11 +11,13 @@
 namespace feedline::host {
 namespace {
 
-// A temporary name beside `name` that no one can guess ahead.
+// A temporary name beside `name` that no one can guess ahead, and that fits in a directory
+// entry whatever the length of `name` (at most NAME_MAX bytes: the name's start is enough).
 std::string TemporaryName(const std::string& name) {
   static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  constexpr std::size_t kNameMax = 255, kAdded = 10;  // ".", ".", 8 random characters
   std::random_device random;
-  std::string temporary = "." + name + ".";
+  std::string temporary = "." + name.substr(0, kNameMax - kAdded) + ".";
   for (int i = 0; i < 8; ++i) temporary += kDigits[random() % 36];
   return temporary;
 }

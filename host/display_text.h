@@ -16,12 +16,13 @@ inline constexpr int kMaxTitleColumns = 1000;
 inline constexpr std::size_t kMaxClusterBytes = 64;
 
 // A title or link as the library returns it (the feed's bytes), turned into text fit to show:
-// its first kMaxFeedBytes read, CDATA markers removed with their content kept as it is; elsewhere HTML tags removed and
-// character references decoded; bytes that are not UTF-8 read as Windows-1252; control and
-// bidirectional formatting characters removed (tag characters too, but in an emoji tag
-// sequence); white space collapsed to single spaces and
-// trimmed. The result is valid UTF-8. Should the system lack the converter or the HTML parser,
-// the text is kept (bytes that are not UTF-8 as "\xNN", markup as it is) and `problem` says why.
+// its first kMaxFeedBytes read; bytes that are not UTF-8 read as Windows-1252; CDATA markers
+// removed with their content kept as it is, elsewhere HTML tags removed and character
+// references decoded (see HtmlText); control and bidirectional formatting characters removed
+// (tag characters too, but in an emoji tag sequence); white space collapsed to single spaces
+// and trimmed. The result is valid UTF-8. Should the system lack the converter or the HTML
+// parser, the text is kept (bytes that are not UTF-8 as "\xNN", markup as it is) and `problem`
+// says why.
 std::string DisplayText(std::string_view feedBytes, std::string* problem = nullptr);
 
 // `text` (valid UTF-8) cut to at most `columns` terminal columns, wide characters counting two

@@ -114,6 +114,8 @@ class LineShower {
   }
 
   const feedline::host::ShownItem& Item() const { return item_; }
+  // Whether the last line shown could not be written.
+  bool LastWriteFailed() const { return lastWriteFailed_; }
   bool ToStandardOutput() const { return output_.ToStandardOutput(); }
 
   // Shows `line`; false when the reader of standard output has gone.
@@ -139,6 +141,7 @@ class LineShower {
     // A failed write is said once and tried again at the next change.
     if (result == feedline::host::WriteResult::Failed) SayOnce(toldWriteFailed_, error);
     if (result == feedline::host::WriteResult::Written) toldWriteFailed_ = false;
+    lastWriteFailed_ = result == feedline::host::WriteResult::Failed;
     // Why is in the plug-in's own "feedline:" line on standard error, told once per change.
     if (item_.Empty()) SayOnce(toldNothingToShow_, "no item can be shown yet");
     if (stateDirectory_ &&
@@ -163,6 +166,7 @@ class LineShower {
   bool toldWriteFailed_ = false;
   bool toldNoState_ = false;
   bool toldProblem_ = false;
+  bool lastWriteFailed_ = false;
 };
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
@@ -191,7 +195,8 @@ int Run(const HostOptions& options, const std::string& url,
       first = false;
       if (!shower.Show(shown)) return 0;
     }
-    if (options.once) break;
+    // --once is one line: its exit code says whether the line was written.
+    if (options.once) return shower.LastWriteFailed() ? 1 : 0;
     const bool readerGone = clicks.Wait(
         options.pollSeconds, g_stop, stopSignals, shower.ToStandardOutput(), [&](int button) {
           std::string error;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/display_text.h"
+
 namespace feedline::host {
 namespace {
 
@@ -96,10 +98,17 @@ std::optional<std::string> ReadShownLink(const std::string& name, std::string& e
             " running?";
     return std::nullopt;
   }
-  std::string content(4096, '\0');
-  const ssize_t n = read(fd, content.data(), content.size());
+  // A shown link may be as long as display text makes the first kMaxFeedBytes of one (bytes read
+  // as Windows-1252 take up to three each): read to the first line's end, within that bound.
+  constexpr std::size_t kMaxLinkBytes = 3 * kMaxFeedBytes + 1;
+  std::string content;
+  char buffer[4096];
+  while (content.size() <= kMaxLinkBytes && content.find('\n') == std::string::npos) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
   close(fd);
-  content.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   const std::size_t end = content.find('\n');
   if (end == std::string::npos) {
     error = "no whole link recorded for --name " + name;

@@ -137,6 +137,12 @@ bool TakeWord(std::string_view& text, std::string_view word) {
 
 }  // namespace
 
+std::string OutcomeKind(const DownloadReport& report, const DocumentSummary& summary) {
+  if (!report.complete) return std::string("failed: ") + FailurePhrase(report.failure);
+  return "HTTP " + std::to_string(report.httpStatus) +
+         (summary.items > 0 ? ", items" : summary.atom ? ", Atom" : ", no items");
+}
+
 std::string EscapeForLine(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -40,6 +40,11 @@ std::string AddressWithoutCredentials(std::string_view url);
 std::string DescribeOutcome(std::string_view url, const DownloadReport& report,
                             std::uint64_t documentBytes, const DocumentSummary& summary);
 
+// The kind of an outcome, which decides whether it is told again: success or failure, which
+// failure, the HTTP status, items or none. Counts alone do not make a new kind, so a live feed
+// whose size changes from download to download is not told at every download.
+std::string OutcomeKind(const DownloadReport& report, const DocumentSummary& summary);
+
 // `text` with every control character (C0, DEL, C1) and every byte that is not UTF-8 written
 // as a visible "\x1b", so that a line told to a person stays one line and moves no terminal:
 // a certificate's name or a server's words can neither forge a line nor set a window title.

@@ -16,7 +16,7 @@ struct FeedState {
   FeedCache Cache;              // the last completed download
   std::string ResultText;       // the line the last call returned
   bool FirstCall = true;        // true until the first call has downloaded
-  std::string LastOutcome;      // how the last download went, as last told to a person
+  std::string LastOutcome;      // the kind of the last outcome told to a person (OutcomeKind)
 };
 
 // A fresh record as at load: empty cache, both timestamps read from `now` (two readings).

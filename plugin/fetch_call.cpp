@@ -17,8 +17,9 @@ std::optional<std::int32_t> ParseParam(const char* text) {
 }
 
 // A completed download replaces the cached document; a failed one leaves the last good one.
-// A person is told how it went when that differs from the last download, so a feed that keeps
-// failing the same way is told once. The document is counted once here, never per call.
+// A person is told how it went when its kind differs from the last download's, so a feed that
+// keeps failing the same way, or keeps changing its size, is told once. The document is counted
+// once here, never per call.
 void Refresh(FeedState& state, const char* url, const Environment& env) {
   DownloadReport report;
   std::optional<std::string> document = env.download(url, report);
@@ -30,13 +31,14 @@ void Refresh(FeedState& state, const char* url, const Environment& env) {
     state.Cache.Replace(std::move(*document));
   }
   if (!env.tell) return;
-  // The platform's words may differ from try to try ("after 2001 ms"); they do not count as a
-  // change of outcome.
-  std::string outcome = DescribeOutcome(url, report, documentBytes, summary);
-  if (outcome == state.LastOutcome) return;
+  // The platform's words may differ from try to try ("after 2001 ms"), and a live feed's size
+  // from download to download; neither counts as a change of outcome.
+  std::string kind = OutcomeKind(report, summary);
+  if (kind == state.LastOutcome) return;
+  const std::string outcome = DescribeOutcome(url, report, documentBytes, summary);
   // Escaped whole: the address, and the platform's words, which may quote a server.
   env.tell(EscapeForLine(report.detail.empty() ? outcome : outcome + " (" + report.detail + ")"));
-  state.LastOutcome = std::move(outcome);
+  state.LastOutcome = std::move(kind);
 }
 
 }  // namespace

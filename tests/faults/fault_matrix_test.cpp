@@ -15,6 +15,7 @@
 #include "download/download_feed.h"
 #include "plugin/fetch_call.h"
 #include "tests/faults/connect_proxy.h"
+#include "tests/faults/not_http_server.h"
 #include "tests/faults/silent_listener.h"
 #include "tests/integration/feed_server.h"
 #include "tests/support/process_memory.h"
@@ -51,6 +52,7 @@ class FaultMatrix : public testing::TestWithParam<FaultCase> {
  protected:
   std::string Resolve(const std::string& address) const {
     if (address == "@silent") return silent_.Url();
+    if (address == "@not-http") return notHttp_.Url();
     if (address == "@unresolvable") return "http://feedline-fault-test.invalid/feed";
     if (address == "@https") return "https" + server_.Url("/feed").substr(4);
     return server_.Url(address.substr(1));
@@ -66,6 +68,7 @@ class FaultMatrix : public testing::TestWithParam<FaultCase> {
 
   FeedServer server_;
   SilentListener silent_;
+  NotHttpServer notHttp_;
   FeedState state_ = MakeLoadedState(&LocalNow);
   Environment env_ = ShortLimitsEnvironment();
   std::vector<std::string> told_;
@@ -110,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"RedirectLoop", "@/loop", kQuick, "too many redirects"},
         FaultCase{"RedirectToFileAddress", "@/to-file", kQuick, "redirect to a non-http address"},
         FaultCase{"HttpsOnPlainPort", "@https", kQuick, "TLS handshake failed"},
-        FaultCase{"NameDoesNotResolve", "@unresolvable", kQuick, "name not resolved"}),
+        FaultCase{"NameDoesNotResolve", "@unresolvable", kQuick, "name not resolved"},
+        FaultCase{"AnswersNotHttp", "@not-http", kQuick, "not an HTTP answer"}),
     [](const auto& info) { return info.param.name; });
 
 // A file: address naming a FIFO would block the host's thread in open() for ever: it is a

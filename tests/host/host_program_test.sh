@@ -259,6 +259,37 @@ section_output_whole_lines() {
   [ -z "$(find "$work" -maxdepth 1 -name '.line.*')" ] || fail "temporary files left behind"
 }
 
+section_once_unwritten() {
+  echo "--- --once exits 1 when its line cannot be written"
+  "$host" --once "$work/feed.xml" >/dev/full 2>"$work/err"
+  expect_eq $? 1 "--once into /dev/full"
+  # A file system with no room left, in a mount namespace of this test's own.
+  if unshare -rm true 2>/dev/null; then
+    mkdir "$work/full"
+    unshare -rm sh -c 'mount -t tmpfs -o size=16k none "$1" &&
+      head -c 1M /dev/zero >"$1/filler" 2>/dev/null; "$2" --once --output "$1/line" "$3"' \
+      sh "$work/full" "$host" "$work/feed.xml" 2>"$work/err"
+    expect_eq $? 1 "--once --output on a full file system"
+  else
+    echo "not run: --once --output on a full file system (no mount namespace here)"
+  fi
+}
+
+section_long_names() {
+  echo "--- a 250-byte --output name is written; a 5000-byte link is opened whole"
+  long=$(head -c 250 /dev/zero | tr '\0' n)
+  "$host" --once --output "$work/$long" "$work/feed.xml"
+  expect_eq $? 0 "--once --output with a 250-byte name"
+  [ -s "$work/$long" ] || fail "nothing written to the 250-byte name"
+  link="https://x.example/$(head -c 5000 /dev/zero | tr '\0' a)"
+  printf '<rss><item><title>t</title><link>%s</link></item></rss>\n' "$link" >"$work/long-link.xml"
+  "$host" --once --name long "$work/long-link.xml" >/dev/null
+  "$host" --open --name long --open-with "$work/recorder"
+  expect_eq $? 0 "--open of a 5000-byte link"
+  wait_content "$work/opened"
+  expect_eq "$(sed -n 2p "$work/opened")" "$link" "the long link opened whole"
+}
+
 section_output_files() {
   echo "--- --output: modes by the umask or kept, only regular files, a failed write said once"
   (umask 077; "$host" --once --output "$work/private" "$work/feed.xml" >/dev/null)

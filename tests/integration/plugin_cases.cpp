@@ -158,6 +158,9 @@ std::vector<PluginCase> MakeCases() {
        Results({"one%lhttp://one"}), Paths{},
        std::vector<std::string>{"@ftp/feed.xml: 273 bytes, 3 items"}},
       FailedRefresh("FtpMissingFileKeepsRotating", "@ftp/missing.xml"),
+      {"FtpLoginRefusedIsNamed", Session({Fetch("@ftp-user:/feed.xml", "3", "30", "10")}),
+       Results({""}), Paths{},
+       std::vector<std::string>{"@ftp/feed.xml: download failed: login refused"}},
       {"LoadUseUnloadManyTimesLeavesNothing", {{"cycles", "300", "@/feed"}}, {"no growth"},
        Paths(320, "/feed")},
   };

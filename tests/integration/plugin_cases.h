@@ -17,7 +17,8 @@ namespace feedline::test {
 // other-name, expired, self-signed or hostile-name), "@to-tls:NAME" a plain-http address redirecting to
 // that server's /feed, and "@user:/path" that path on the server with a user name and password
 // (kPassword) in the address. "@ftp/path" is that path on an FTP server serving the
-// three-item feed as /feed.xml. A word ending in "+long-query" is the address before it with
+// three-item feed as /feed.xml to anonymous users, "@ftp-user:/path" the same with a user name
+// and password the server refuses. A word ending in "+long-query" is the address before it with
 // kLongQuery appended.
 struct PluginCase {
   std::string name;

@@ -127,6 +127,9 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
     if (word.ends_with("+long-query")) {
       return ResolveWord(word.substr(0, word.size() - 11)) + kLongQuery;
     }
+    if (word.starts_with("@ftp-user:")) {
+      return "ftp://alice:" + std::string(kPassword) + "@" + Ftp().Url(word.substr(10)).substr(6);
+    }
     if (word.starts_with("@ftp")) return Ftp().Url(word.substr(4));
     if (word == "@unreachable") return unreachable_;
     if (word == "@silent") return silent_.Url();

@@ -27,9 +27,11 @@ class Rotation : public testing::Test {
  protected:
   Rotation() {
     env_.now = [this] { return now_; };
-    env_.download = [this](const char* url, DownloadReport&) -> std::optional<std::string> {
+    env_.download = [this](const char* url, DownloadReport& report) -> std::optional<std::string> {
       urls_.push_back(url);
       if (!serve_) return std::nullopt;
+      report.complete = true;
+      report.wireBytes = document_.size();
       return document_;
     };
     state_ = MakeLoadedState(+[] { return kLoadTime; });
@@ -47,6 +49,28 @@ class Rotation : public testing::Test {
   Environment env_;
   FeedState state_;
 };
+
+// A live feed whose size and item count change at every download is told once; a change of kind
+// (a failure, another status, no items) is told again.
+TEST_F(Rotation, ToldOncePerKindOfOutcome) {
+  std::vector<std::string> told;
+  env_.tell = [&](std::string_view line) { told.emplace_back(line); };
+  const std::string fewer = "<rss><item><title>one</title><link>1</link></item></rss>";
+  for (int i = 0; i < 6; ++i) {
+    document_ = i % 2 == 0 ? kFeed : fewer;
+    Call("3", "0", "0");
+  }
+  serve_ = false;
+  Call("3", "0", "0");
+  Call("3", "0", "0");
+  serve_ = true;
+  document_ = "<html>no items</html>";
+  Call("3", "0", "0");
+  ASSERT_EQ(told.size(), 3u) << testing::PrintToString(told);
+  EXPECT_EQ(told[0], "http://feed: 200 bytes, 3 items");
+  EXPECT_EQ(told[1], "http://feed: download failed: download failed");
+  EXPECT_EQ(told[2], "http://feed: 21 bytes, no items: no <item> element");
+}
 
 TEST_F(Rotation, FirstCallDownloadsAndShowsFirstItem) {
   now_ += 1.0 / 86400;
