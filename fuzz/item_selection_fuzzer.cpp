@@ -1,12 +1,14 @@
-// The single-pass selection over arbitrary documents and positions: the title and link are
-// always cut from the document itself, the line is title + "%l" + link, and for positions a
-// copying walk can still afford, the result equals that walk's, quirks included.
+// The single-pass selections (items, and Atom entries) over arbitrary documents and positions:
+// the title and link are always cut from the document itself, the line is title + "%l" + link,
+// and for positions a copying walk can still afford, the result equals that walk's, quirks
+// included.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "plugin/entry_selection.h"
 #include "plugin/item_selection.h"
 #include "plugin/text_search.h"
 #include "tests/support/copying_walk.h"
@@ -35,6 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (line != composed) __builtin_trap();
 
   if (k <= 256 && line != feedline::reference::CopyingSelectItem(document, k)) __builtin_trap();
+
+  // Atom entries, explored in every document: the parts are cut from the document, and for
+  // positions a copying reader can afford they equal its reading.
+  const feedline::ItemParts entry = feedline::SelectEntryParts(document, k);
+  if (!Inside(entry.title, document) || !Inside(entry.link, document)) __builtin_trap();
+  if (k >= 1 && k <= 64 &&
+      std::string(entry.title) + "%l" + std::string(entry.link) !=
+          feedline::reference::CopyingSelectEntry(document, k)) {
+    __builtin_trap();
+  }
 
   for (const std::string_view needle : {"</item>", "<item>", "<title>", "</link>"}) {
     if (feedline::FindBytes(document, needle) != std::string_view(document).find(needle)) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "plugin/entry_selection.h"
 #include "plugin/text_search.h"
 
 namespace feedline {
@@ -12,10 +13,12 @@ std::string Bytes(std::uint64_t count) {
 }
 
 std::string Items(const DocumentSummary& summary) {
+  if (summary.atom) {
+    return std::to_string(summary.items) + (summary.items == 1 ? " entry" : " entries") + " (Atom)";
+  }
   if (summary.items == 1) return "1 item";
   if (summary.items > 1) return std::to_string(summary.items) + " items";
-  return summary.atom ? "no items: an Atom feed (<feed> with <entry>), which is not read"
-                      : "no items: no <item> element";
+  return "no items: no <item> element";
 }
 
 }  // namespace
@@ -28,9 +31,9 @@ DocumentSummary SummarizeDocument(std::string_view document) {
     ++summary.items;
     document.remove_prefix(at + kClose.size());
   }
-  if (summary.items == 0) {
-    summary.atom = FindBytes(document, "<feed") != std::string_view::npos &&
-                   FindBytes(document, "<entry") != std::string_view::npos;
+  if (summary.items == 0 && IsAtomDocument(document)) {
+    summary.atom = true;
+    summary.items = CountEntries(document);
   }
   return summary;
 }
@@ -140,7 +143,7 @@ bool TakeWord(std::string_view& text, std::string_view word) {
 std::string OutcomeKind(const DownloadReport& report, const DocumentSummary& summary) {
   if (!report.complete) return std::string("failed: ") + FailurePhrase(report.failure);
   return "HTTP " + std::to_string(report.httpStatus) +
-         (summary.items > 0 ? ", items" : summary.atom ? ", Atom" : ", no items");
+         (summary.items == 0 ? ", no items" : summary.atom ? ", entries" : ", items");
 }
 
 std::string EscapeForLine(std::string_view text) {
@@ -178,7 +181,10 @@ std::optional<std::uint64_t> ItemsInOutcome(std::string_view line, std::string_v
   if (!TakeWord(line, ", ")) return std::nullopt;
   if (line.starts_with("no items")) return 0;
   const std::optional<std::uint64_t> items = TakeNumber(line);
-  if (!items || !(TakeWord(line, " items") || TakeWord(line, " item"))) return std::nullopt;
+  if (!items || !(TakeWord(line, " items") || TakeWord(line, " item") ||
+                  TakeWord(line, " entries (Atom)") || TakeWord(line, " entry (Atom)"))) {
+    return std::nullopt;
+  }
   return items;
 }
 

@@ -10,14 +10,14 @@
 namespace feedline {
 
 // What a person needs to know of a downloaded document: how many items the walk finds in it,
-// and whether it is an Atom feed (which has entries, not items).
+// or, for an Atom feed, how many entries.
 struct DocumentSummary {
-  std::uint64_t items = 0;
+  std::uint64_t items = 0;  // items, or entries when `atom`
   bool atom = false;
 };
 
 // Counts the items of `document` once: the positions that show an item are those before the
-// last "</item>".
+// last "</item>"; in an Atom feed, its entries.
 DocumentSummary SummarizeDocument(std::string_view document);
 
 // The address without any "user:password@" part, so that it can be shown.
@@ -26,7 +26,8 @@ std::string AddressWithoutCredentials(std::string_view url);
 // The outcome line. Its shape is stable, since feedline-host --check reads it back
 // (ItemsInOutcome below, beside its writer):
 //   ADDRESS ": " [ "HTTP " STATUS ", " ] BYTES (" byte" | " bytes")
-//       [ " received, " DECODED " decoded" ] ", " ( N " item" | N " items" | "no items: " WHY )
+//       [ " received, " DECODED " decoded" ] ", "
+//       ( N " item" | N " items" | N " entry (Atom)" | N " entries (Atom)" | "no items: " WHY )
 //   ADDRESS ": download failed: " PHRASE
 // where ADDRESS is the address without credentials. As told, the line may end in
 // " (" DETAIL ")", the platform's own words, and every control character in it is escaped.

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "plugin/download_outcome.h"
+#include "plugin/entry_selection.h"
 #include "plugin/item_selection.h"
 #include "plugin/number_parse.h"
 
@@ -74,7 +75,9 @@ const char* RunFetch(FeedState& state, const FetchParams& params, const Environm
     const auto count = ParseParam(params.count);
     if (!count) return CurrentLine(state);
     if (*count < state.ItemIndex) state.ItemIndex = 1;
-    ComposeLine(SelectItemParts(state.Cache.Text(), state.ItemIndex), state.ResultText);
+    ComposeLine(state.Cache.IsAtom() ? SelectEntryParts(state.Cache.Text(), state.ItemIndex)
+                                     : SelectItemParts(state.Cache.Text(), state.ItemIndex),
+                state.ResultText);
   }
   return CurrentLine(state);
 }

@@ -31,6 +31,7 @@ add_executable(feedline_unit_tests
   unit/agent_name_windows_test.cpp
   unit/body_inflater_test.cpp
   unit/download_outcome_test.cpp
+  unit/entry_selection_test.cpp
   unit/item_selection_test.cpp
   unit/number_parse_test.cpp
   unit/fetch_call_test.cpp

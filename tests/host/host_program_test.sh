@@ -106,6 +106,13 @@ first:   one & only" "check report of a good feed"
   grep -q "^outcome: http://127.0.0.1:9/feed: download failed: connection refused" "$work/out" ||
     fail "check of a refused address: $(cat "$work/out")"
   grep -q s3cret "$work/out" && fail "the password is shown: $(cat "$work/out")"
+  printf '<feed xmlns="http://www.w3.org/2005/Atom"><entry><title>A &amp;amp; B</title><link href="https://a.example/1"/></entry><entry><title>C</title></entry></feed>\n' >"$work/atom.xml"
+  "$host" --check "$work/atom.xml" >"$work/out"; expect_eq $? 0 "check of an Atom feed"
+  expect_eq "$(sed -n 3,5p "$work/out")" "items:   2
+first:   A &amp; B
+link:    https://a.example/1" "check report of an Atom feed"
+  grep -q "^outcome: .*: [0-9]* bytes, 2 entries (Atom)$" "$work/out" ||
+    fail "check outcome of an Atom feed: $(cat "$work/out")"
   "$host" --check "$work/page.html" >"$work/out"; expect_eq $? 1 "check of a page without items"
   grep -qx "items:   0" "$work/out" || fail "check of a page: $(cat "$work/out")"
 }

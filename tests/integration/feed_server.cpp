@@ -1,5 +1,6 @@
 #include "tests/integration/feed_server.h"
 
+#include "tests/integration/named_documents.h"
 #include "tests/support/compressed_bodies.h"
 #include "tests/support/test_certificates.h"
 
@@ -54,6 +55,16 @@ FeedServer::FeedServer(const TlsIdentity* identity)
   });
   server_->Get("/atom", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kAtomFeed, "application/atom+xml");
+  });
+  server_->Get(R"(/doc/([a-z0-9-]+))", [](const httplib::Request& request,
+                                          httplib::Response& response) {
+    const auto found = NamedDocuments().find(request.matches[1].str());
+    if (found == NamedDocuments().end()) {
+      response.status = 404;
+      return;
+    }
+    // A type the server library does not compress, so the byte counts are the document's.
+    response.set_content(found->second, "application/octet-stream");
   });
   server_->Get("/zero", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kZeroByteFeed, "application/octet-stream");

@@ -29,6 +29,7 @@ struct SeenRequest {
 // A feed server on 127.0.0.1 with one route per behaviour:
 //   /feed      the three-item feed
 //   /missing   a 404 page with an HTML body
+//   /doc/NAME  one of NamedDocuments()
 //   /zero      kZeroByteFeed
 //   /redirect  a 302 to /feed
 //   /flaky     the feed once, then bodies cut off before their announced length

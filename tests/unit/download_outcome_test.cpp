@@ -17,8 +17,9 @@ TEST(SummarizeDocument, CountsWhatTheWalkFinds) {
       // Start tags with attributes are not found, but each "</item>" still ends a position.
       {"<rss><item id='1'>x</item><item id='2'>y</item></rss>", 2, false},
       {"<html><body>Not Found</body></html>", 0, false},
-      {"<feed xmlns='http://www.w3.org/2005/Atom'><entry><title>a</title></entry></feed>", 0,
+      {"<feed xmlns='http://www.w3.org/2005/Atom'><entry><title>a</title></entry></feed>", 1,
        true},
+      {"<feed><entry><title>a</title></entry><entry xml:lang='en'/></feed>", 2, true},
       {"", 0, false},
   };
   for (const auto& c : cases) {
@@ -57,7 +58,7 @@ TEST(AddressWithoutCredentials, DropsUserAndPasswordOnly) {
 TEST(DescribeOutcome, OneLinePerKindOfOutcome) {
   const DocumentSummary three{3, false};
   const DocumentSummary none{0, false};
-  const DocumentSummary atom{0, true};
+  const DocumentSummary atom{12, true};
   const struct {
     DownloadReport report;
     std::uint64_t documentBytes;
@@ -69,7 +70,8 @@ TEST(DescribeOutcome, OneLinePerKindOfOutcome) {
       {{true, 200, 1, {}, 0, ""}, 1, {1, false}, "u: HTTP 200, 1 byte, 1 item"},
       {{true, 404, 162, {}, 0, ""}, 162, none, "u: HTTP 404, 162 bytes, no items: no <item> element"},
       {{true, 200, 300, {}, 0, ""}, 300, atom,
-       "u: HTTP 200, 300 bytes, no items: an Atom feed (<feed> with <entry>), which is not read"},
+       "u: HTTP 200, 300 bytes, 12 entries (Atom)"},
+      {{true, 200, 300, {}, 0, ""}, 300, {1, true}, "u: HTTP 200, 300 bytes, 1 entry (Atom)"},
       {{true, 0, 572, {}, 0, ""}, 572, three, "u: 572 bytes, 3 items"},  // a file: address
       {{false, 0, 0, DownloadFailure::ConnectionRefused, 0, "Failed to connect"}, 0, none,
        "u: download failed: connection refused"},
@@ -115,6 +117,8 @@ TEST(ItemsInOutcome, ReadsBackWhatDescribeOutcomeWrites) {
       {"http://h/f", {true, 200, 1212, {}, 0, ""}, 1212, {3, false}, 3},
       {"http://h/f", {true, 200, 515, {}, 0, ""}, 1212, {1, false}, 1},
       {"file:///f", {true, 0, 1, {}, 0, ""}, 1, {12, false}, 12},
+      {"http://h/f", {true, 200, 9800, {}, 0, ""}, 9800, {12, true}, 12},
+      {"http://h/f", {true, 200, 9800, {}, 0, ""}, 9800, {1, true}, 1},
       {"http://h/f", {true, 404, 44, {}, 0, ""}, 44, {0, false}, 0},
       {"http://u:p@h/, 9 items: x", {true, 200, 5, {}, 0, ""}, 5, {2, false}, 2},
       {"http://h/, 9 items", {false, 0, 0, DownloadFailure::CertificateUntrusted, 0,
