@@ -43,4 +43,22 @@ std::string NoTags(std::size_t bytes) {
 
 std::string UnclosedTitlesAndLinks(std::size_t bytes) { return Items(bytes, false); }
 
+std::string ShortItems(std::size_t count) {
+  std::string text = "<rss><channel>\n";
+  text.reserve(count * 72 + 64);
+  for (std::size_t n = 1; n <= count; ++n) {
+    const std::string id = std::to_string(n);
+    text += "<item><title>Story " + id + "</title><link>https://n.example/" + id +
+            "</link></item>\n";
+  }
+  return text + "</channel></rss>\n";
+}
+
+std::string OneHugeTitle(std::size_t titleBytes) {
+  return "<rss><channel><item><title>" + std::string(titleBytes, 'x') +
+         "</title><link>https://n.example/1</link></item></channel></rss>";
+}
+
+std::string EntryStartsOnly(std::size_t bytes) { return Repeat("<entry>", bytes); }
+
 }  // namespace feedline::bench

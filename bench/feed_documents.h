@@ -13,5 +13,11 @@ std::string ClosingTagsOnly(std::size_t bytes);
 std::string NoTags(std::size_t bytes);
 // Realistic items whose titles and links are never closed.
 std::string UnclosedTitlesAndLinks(std::size_t bytes);
+// `count` short items (about 70 bytes each): 800,000 make 56 MiB.
+std::string ShortItems(std::size_t count);
+// One item whose title is `titleBytes` long.
+std::string OneHugeTitle(std::size_t titleBytes);
+// `bytes` of "<entry>" back to back, no end tag: an Atom document that never closes an entry.
+std::string EntryStartsOnly(std::size_t bytes);
 
 }  // namespace feedline::bench

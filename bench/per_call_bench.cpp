@@ -24,22 +24,70 @@ const std::string& Document(const std::string& kind, std::size_t bytes) {
     if (kind == "closes-only") document = ClosingTagsOnly(bytes);
     if (kind == "no-tags") document = NoTags(bytes);
     if (kind == "unclosed") document = UnclosedTitlesAndLinks(bytes);
+    if (kind == "ten-items") document = ShortItems(10);
+    if (kind == "short-items") document = ShortItems(bytes);  // `bytes` counts items here
+    if (kind == "huge-title") document = OneHugeTitle(bytes);
+    if (kind == "entry-starts") document = EntryStartsOnly(bytes);
   }
   return document;
 }
 
-// (a) A whole call: clock readings, three parses, the walk and the line, nothing due.
-void FetchCall(benchmark::State& state, const std::string& kind, std::size_t bytes, int k) {
+const Environment& NoDownloads() {
+  static const Environment env{
+      &LocalNow, [](const char*, DownloadReport&) { return std::optional<std::string>(); }, {}};
+  return env;
+}
+
+// A state after the first call, at position k of `document`, its walk remembered.
+FeedState StateAt(const std::string& document, int k) {
   FeedState feed = MakeLoadedState(&LocalNow);
   feed.FirstCall = false;
   feed.ItemIndex = k;
-  feed.Cache.Replace(std::string(Document(kind, bytes)));
-  const Environment env{
-      &LocalNow, [](const char*, DownloadReport&) { return std::optional<std::string>(); }, {}};
+  feed.Cache.Replace(std::string(document));
+  const FetchParams params{"http://unused", "2147483647", "2147483647", "2147483647"};
+  RunFetch(feed, params, NoDownloads());
+  return feed;
+}
+
+// (a) A whole call that walks from the start (no walk remembered): clock readings, three
+// parses, the walk and the line.
+void FetchCall(benchmark::State& state, const std::string& kind, std::size_t bytes, int k) {
+  FeedState feed = StateAt(Document(kind, bytes), k);
   const std::string count = std::to_string(k);
   const FetchParams params{"http://unused", count.c_str(), "2147483647", "2147483647"};
-  for (auto _ : state) benchmark::DoNotOptimize(RunFetch(feed, params, env));
+  for (auto _ : state) {
+    feed.Walk = {};
+    benchmark::DoNotOptimize(RunFetch(feed, params, NoDownloads()));
+  }
   if (feed.ItemIndex != k) state.SkipWithError("the item advanced");
+}
+
+// A call with nothing due: no download, no advance, the same count.
+void NothingDue(benchmark::State& state, const std::string& kind, std::size_t bytes) {
+  FeedState feed = StateAt(Document(kind, bytes), 1);
+  const FetchParams params{"http://unused", "10", "2147483647", "2147483647"};
+  for (auto _ : state) benchmark::DoNotOptimize(RunFetch(feed, params, NoDownloads()));
+  if (feed.ItemIndex != 1) state.SkipWithError("the item advanced");
+}
+
+// Advancing calls (rotation due on every call) over positions from + 1 to from + 200, again and
+// again; putting the state back at `from` is not timed.
+void Advance(benchmark::State& state, const std::string& kind, std::size_t bytes, int from) {
+  const std::string& document = Document(kind, bytes);
+  FeedState feed = StateAt(document, from);
+  const FetchParams params{"http://unused", "2147483647", "2147483647", "0"};
+  int advanced = 0;
+  for (auto _ : state) {
+    if (advanced == 200) {
+      state.PauseTiming();
+      feed = StateAt(document, from);
+      advanced = 0;
+      state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(RunFetch(feed, params, NoDownloads()));
+    ++advanced;
+  }
+  if (feed.ItemIndex != from + advanced) state.SkipWithError("positions were skipped");
 }
 
 // (b) memmem up to the k-th "</item>".
@@ -103,6 +151,18 @@ void Register() {
     }
     benchmark::RegisterBenchmark(Name("whole-scan", document).c_str(), WholeScan, kind, bytes, 0);
   }
+  // What a call costs beyond its line: nothing due, and advancing deep into a large feed.
+  benchmark::RegisterBenchmark("nothing-due/ten-items", NothingDue, "ten-items", 0);
+  benchmark::RegisterBenchmark("nothing-due/huge-title/32MiB", NothingDue, "huge-title", 32 * MiB);
+  benchmark::RegisterBenchmark("advance/short-items/800000/from1", Advance, "short-items", 800000, 1);
+  benchmark::RegisterBenchmark("advance/short-items/800000/from700000", Advance, "short-items",
+                               800000, 700000);
+  benchmark::RegisterBenchmark("advance/closes-only/8MiB/from1", Advance, "closes-only", 8 * MiB,
+                               1);
+  benchmark::RegisterBenchmark("advance/entry-starts/8MiB/from1", Advance, "entry-starts",
+                               8 * MiB, 1);
+  benchmark::RegisterBenchmark("whole-scan/entry-starts/8MiB", WholeScan, "entry-starts", 8 * MiB,
+                               0);
 }
 
 }  // namespace

@@ -61,6 +61,27 @@ def rows(folder):
                f"{fmt_time(call)} vs whole memmem scan {fmt_time(scan)}",
                "call/scan <= 2", call / scan, call / scan <= 2)
 
+    # What a call costs beyond its line.
+    small = ns(per_call["nothing-due/ten-items"])
+    huge = ns(per_call["nothing-due/huge-title/32MiB"])
+    yield ("nothing due, one item with a 32 MiB title vs a ten-item feed",
+           f"{fmt_time(huge)} vs {fmt_time(small)}", "ratio <= 3", huge / small, huge / small <= 3)
+    near = ns(per_call["advance/short-items/800000/from1"])
+    deep = ns(per_call["advance/short-items/800000/from700000"])
+    yield ("advance at positions 700,001..700,200 vs 2..201 (800,000 items, 56 MiB)",
+           f"{fmt_time(deep)} vs {fmt_time(near)}", "ratio <= 3", deep / near, deep / near <= 3)
+    closes = ns(per_call["advance/closes-only/8MiB/from1"])
+    scan = ns(per_call["whole-scan/closes-only/8MiB"])
+    yield ("advance over 8 MiB of </item> (one scan for the absent <item>)",
+           f"{fmt_time(closes)} vs whole memmem scan {fmt_time(scan)}", "call/scan <= 2",
+           closes / scan, closes / scan <= 2)
+    entries = ns(per_call["advance/entry-starts/8MiB/from1"])
+    scan = ns(per_call["whole-scan/entry-starts/8MiB"])
+    # Three searches over the unended entry: its end, a title, a link.
+    yield ("advance over 8 MiB of <entry> without </entry> (Atom)",
+           f"{fmt_time(entries)} vs whole memmem scan {fmt_time(scan)}", "call/scan <= 4",
+           entries / scan, entries / scan <= 4)
+
     display = load(folder / "display.json")
     for name, bench in display.items():
         kind = name.split("/")[1]

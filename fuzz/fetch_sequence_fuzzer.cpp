@@ -1,14 +1,19 @@
 // Whole FetchRSS call sequences: arbitrary parameter texts (null included), documents delivered
 // or not by the download, and a clock that jumps anywhere. After every call the line is never
 // null, is the state's line, stays readable until the next call, and is a title and a link cut
-// from one document that a download delivered.
+// from one document that a download delivered. Whenever a call reaches the selection, its line
+// is exactly the one a walk from the start of the cached document gives for the position,
+// however the calls before it left the remembered walk.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "plugin/entry_selection.h"
 #include "plugin/fetch_call.h"
+#include "plugin/item_selection.h"
+#include "plugin/number_parse.h"
 
 namespace {
 
@@ -88,6 +93,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!state.ResultText.empty() && !CutFromOneDocument(state.ResultText, delivered)) {
       __builtin_trap();
+    }
+    const auto parsed = [](const Param& param) {
+      return feedline::ParseInteger(param.null ? std::string_view{} : std::string_view{param.text});
+    };
+    if (parsed(minutes) && parsed(seconds) && parsed(count) && !state.Cache.Empty()) {
+      const std::string_view document = state.Cache.Text();
+      std::string fromStart;
+      feedline::ComposeLine(state.Cache.IsAtom()
+                                ? feedline::SelectEntryParts(document, state.ItemIndex)
+                                : feedline::SelectItemParts(document, state.ItemIndex),
+                            fromStart);
+      if (state.ResultText != fromStart) __builtin_trap();
     }
     previous = line;
     previousCopy = line;

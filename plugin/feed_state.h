@@ -5,6 +5,7 @@
 
 #include "plugin/date_time.h"
 #include "plugin/feed_cache.h"
+#include "plugin/feed_walk.h"
 
 namespace feedline {
 
@@ -15,6 +16,7 @@ struct FeedState {
   std::int32_t ItemIndex = 1;   // 1-based position of the item shown
   FeedCache Cache;              // the last completed download
   std::string ResultText;       // the line the last call returned
+  FeedWalk Walk;                // the walk to the position ResultText shows, in Cache
   bool FirstCall = true;        // true until the first call has downloaded
   std::string LastOutcome;      // the kind of the last outcome told to a person (OutcomeKind)
 };

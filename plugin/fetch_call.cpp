@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "plugin/download_outcome.h"
-#include "plugin/entry_selection.h"
+#include "plugin/feed_walk.h"
 #include "plugin/item_selection.h"
 #include "plugin/number_parse.h"
 
@@ -26,6 +26,8 @@ void Refresh(FeedState& state, const char* url, const Environment& env) {
   std::optional<std::string> document = env.download(url, report);
   DocumentSummary summary;
   std::uint64_t documentBytes = 0;
+  // The walk belonged to the document before: any download, even a failed one, ends it.
+  state.Walk = {};
   if (document) {
     summary = SummarizeDocument(*document);
     documentBytes = document->size();
@@ -40,6 +42,25 @@ void Refresh(FeedState& state, const char* url, const Environment& env) {
   // Escaped whole: the address, and the platform's words, which may quote a server.
   env.tell(EscapeForLine(report.detail.empty() ? outcome : outcome + " (" + report.detail + ")"));
   state.LastOutcome = std::move(kind);
+}
+
+// Makes the state's line the one of its position. Nothing is walked or copied when the line
+// already is that position's; the next position continues the walk where the last one ended;
+// any other position (a wrap, a changed count, a new document) walks from the start.
+void ShowPosition(FeedState& state) {
+  const std::int32_t k = state.ItemIndex;
+  if (state.Walk.valid && state.Walk.position == k) return;
+  const std::string_view document = state.Cache.Text();
+  const bool atom = state.Cache.IsAtom();
+  if (k < 1) {
+    ComposeLine({}, state.ResultText);
+    state.Walk = {};
+    return;
+  }
+  state.Walk = state.Walk.valid && state.Walk.position + 1 == k
+                   ? WalkOn(document, atom, state.Walk)
+                   : WalkTo(document, atom, k);
+  ComposeLine(PartsAt(document, atom, state.Walk), state.ResultText);
 }
 
 }  // namespace
@@ -75,9 +96,7 @@ const char* RunFetch(FeedState& state, const FetchParams& params, const Environm
     const auto count = ParseParam(params.count);
     if (!count) return CurrentLine(state);
     if (*count < state.ItemIndex) state.ItemIndex = 1;
-    ComposeLine(state.Cache.IsAtom() ? SelectEntryParts(state.Cache.Text(), state.ItemIndex)
-                                     : SelectItemParts(state.Cache.Text(), state.ItemIndex),
-                state.ResultText);
+    ShowPosition(state);
   }
   return CurrentLine(state);
 }

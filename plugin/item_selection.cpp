@@ -64,12 +64,20 @@ std::string_view TextAfter(std::string_view tag, std::string_view text) {
   return Behind(tag, text, FindBytes(text, tag));
 }
 
+std::size_t SkipItemsFrom(std::string_view document, std::size_t offset, std::uint32_t passes) {
+  const std::string_view rest = SkipItems(document.substr(std::min(offset, document.size())), passes);
+  return document.size() - rest.size();
+}
+
+ItemParts ItemPartsAt(std::string_view document, std::size_t offset) {
+  const std::string_view item = ItemText(document.substr(std::min(offset, document.size())));
+  return {ExtractBetween(kTitleOpen, kTitleClose, item), ExtractBetween(kLinkOpen, kLinkClose, item)};
+}
+
 ItemParts SelectItemParts(std::string_view document, std::int32_t k) {
   if (k < 1) return {};
   // Only the last pass's item is shown, so earlier passes just move past one "</item>" each.
-  const std::string_view text = SkipItems(document, static_cast<std::uint32_t>(k) - 1);
-  const std::string_view item = ItemText(text);
-  return {ExtractBetween(kTitleOpen, kTitleClose, item), ExtractBetween(kLinkOpen, kLinkClose, item)};
+  return ItemPartsAt(document, SkipItemsFrom(document, 0, static_cast<std::uint32_t>(k) - 1));
 }
 
 void ComposeLine(const ItemParts& item, std::string& line) {

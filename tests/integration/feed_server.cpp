@@ -66,6 +66,22 @@ FeedServer::FeedServer(const TlsIdentity* identity)
     // A type the server library does not compress, so the byte counts are the document's.
     response.set_content(found->second, "application/octet-stream");
   });
+  server_->Get("/alternating", [this](const httplib::Request&, httplib::Response& response) {
+    // Two documents of one size whose items lie at different places: the first early, the
+    // second late, after padding.
+    static const std::string items =
+        "<item><title>one</title><link>http://one</link></item>"
+        "<item><title>two</title><link>http://two</link></item>"
+        "<item><title>three</title><link>http://three</link></item>";
+    static const std::string late =
+        "<item><title>uno</title><link>http://uno</link></item>"
+        "<item><title>dos</title><link>http://dos</link></item>";
+    static const std::string early = "<rss>" + items + std::string(300, ' ') + "</rss>";
+    static const std::string shifted =
+        "<rss>" + std::string(early.size() - 11 - late.size(), ' ') + late + "</rss>";
+    response.set_content(alternatingServed_++ % 2 == 0 ? early : shifted,
+                         "application/octet-stream");
+  });
   server_->Get("/zero", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kZeroByteFeed, "application/octet-stream");
   });

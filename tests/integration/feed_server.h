@@ -31,6 +31,8 @@ struct SeenRequest {
 //   /missing   a 404 page with an HTML body
 //   /doc/NAME  one of NamedDocuments()
 //   /zero      kZeroByteFeed
+//   /alternating  two documents of the same size in turn, the first with three items early,
+//              the second with two items (uno, dos) late
 //   /redirect  a 302 to /feed
 //   /flaky     the feed once, then bodies cut off before their announced length
 //   /loop      a redirect to itself
@@ -70,6 +72,7 @@ class FeedServer {
   mutable std::mutex mutex_;
   std::vector<SeenRequest> requests_;
   std::atomic<int> flakyServed_{0};
+  std::atomic<int> alternatingServed_{0};
   std::atomic<bool> stopping_{false};
 };
 

@@ -121,6 +121,19 @@ std::vector<PluginCase> MakeCases() {
        Session(std::vector<Step>(4, Fetch("@/flaky", "3", "0", "0"))),
        Results({"two%lhttp://two", "three%lhttp://three", "one%lhttp://one", "two%lhttp://two"}),
        Paths(5, "/flaky")},
+      // The walk remembered between calls belongs to one document: a download of another
+      // document of the same size walks that one from its start.
+      {"SameSizedDocumentIsWalkedAfresh",
+       Session(std::vector<Step>(3, Fetch("@/alternating", "3", "0", "0"))),
+       Results({"dos%lhttp://dos", "three%lhttp://three", "uno%lhttp://uno"}),
+       Paths(4, "/alternating")},
+      // A count changed between calls starts again at the first item; changed back, it goes on.
+      {"CountChangedBetweenCalls",
+       Session({Fetch("@/feed", "3", "30", "0"), Fetch("@/feed", "1", "30", "0"),
+                Fetch("@/feed", "3", "30", "0"), Fetch("@/feed", "3", "30", "0")}),
+       Results({"two%lhttp://two", "one%lhttp://one", "two%lhttp://two",
+                "three%lhttp://three"}),
+       Paths{"/feed"}},
       {"ZeroBytesAreCachedWhole",
        Session({Fetch("@/zero", "5", "30", "10"), Fetch("@/zero", "5", "30", "0")}),
        Results({"one%l1", "two"}), Paths{"/zero"}},
