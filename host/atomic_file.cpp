@@ -17,7 +17,10 @@ std::string TemporaryName(const std::string& name) {
   static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   constexpr std::size_t kNameMax = 255, kAdded = 10;  // ".", ".", 8 random characters
   std::random_device random;
-  std::string temporary = "." + name.substr(0, kNameMax - kAdded) + ".";
+  // Built by appending: GCC 12 warns falsely on literal + temporary string.
+  std::string temporary(1, '.');
+  temporary.append(name, 0, kNameMax - kAdded);
+  temporary += '.';
   for (int i = 0; i < 8; ++i) temporary += kDigits[random() % 36];
   return temporary;
 }
