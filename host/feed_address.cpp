@@ -43,8 +43,8 @@ std::optional<std::string> FileUrl(const std::string& absolutePath) {
 }  // namespace
 
 std::optional<std::string> FeedAddress(const std::string& typed, std::string& error) {
-  // What the messages below show of it: no credentials, no control characters.
-  const std::string shown = EscapeForLine(AddressWithoutCredentials(typed));
+  // What the messages below show of it.
+  const std::string shown = ShownAddress(typed);
   if (HasScheme(typed)) {
     // The plug-in would give up on it at every download: better said once, at start.
     if (NamesSpecialFile(typed.c_str())) {

@@ -59,7 +59,7 @@ int CheckFeed(const std::string& url, const std::string& count, feedline::Plugin
   const ShownItem item = ToShownItem(line, 0);
   const bool shown = !item.Empty();
 
-  std::printf("address: %s\n", EscapeForLine(AddressWithoutCredentials(url)).c_str());
+  std::printf("address: %s\n", ShownAddress(url).c_str());
   std::printf("outcome: %s\n", outcome.c_str());
   std::printf("items:   %s\n",
               items ? std::to_string(*items).c_str() : "none (the download failed)");

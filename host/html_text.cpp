@@ -85,8 +85,8 @@ class HtmlReader {
 }  // namespace
 
 std::optional<std::string> HtmlText(std::string_view utf8) {
-  std::string text;
   if (utf8.find_first_of("<&") == std::string_view::npos) return std::string(utf8);
+  std::string text;
   HtmlReader reader;
   if (!reader.Ready()) return std::nullopt;
   for (std::size_t at = 0; at < utf8.size();) {

@@ -23,7 +23,7 @@ std::string Items(const DocumentSummary& summary) {
 
 }  // namespace
 
-DocumentSummary SummarizeDocument(std::string_view document) {
+DocumentSummary SummarizeDocument(std::string_view document, bool atom) {
   constexpr std::string_view kClose = "</item>";
   DocumentSummary summary;
   for (std::size_t at = FindBytes(document, kClose); at != std::string_view::npos;
@@ -31,7 +31,7 @@ DocumentSummary SummarizeDocument(std::string_view document) {
     ++summary.items;
     document.remove_prefix(at + kClose.size());
   }
-  if (summary.items == 0 && IsAtomDocument(document)) {
+  if (atom) {
     summary.atom = true;
     summary.items = CountEntries(document);
   }
@@ -146,6 +146,10 @@ std::string OutcomeKind(const DownloadReport& report, const DocumentSummary& sum
          (summary.items == 0 ? ", no items" : summary.atom ? ", entries" : ", items");
 }
 
+std::string ShownAddress(std::string_view url) {
+  return EscapeForLine(AddressWithoutCredentials(url));
+}
+
 std::string EscapeForLine(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -169,7 +173,7 @@ std::string EscapeForLine(std::string_view text) {
 std::optional<std::uint64_t> ItemsInOutcome(std::string_view line, std::string_view url) {
   // The line starts with the address as DescribeOutcome writes it, so nothing in the address
   // can be taken for a count; everything after it is the library's own words.
-  const std::string address = EscapeForLine(AddressWithoutCredentials(url)) + ": ";
+  const std::string address = ShownAddress(url) + ": ";
   if (!TakeWord(line, address)) return std::nullopt;
   if (TakeWord(line, "HTTP ") && (!TakeNumber(line) || !TakeWord(line, ", "))) return std::nullopt;
   if (!TakeNumber(line) || !(TakeWord(line, " bytes") || TakeWord(line, " byte"))) {

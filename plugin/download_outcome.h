@@ -17,8 +17,8 @@ struct DocumentSummary {
 };
 
 // Counts the items of `document` once: the positions that show an item are those before the
-// last "</item>"; in an Atom feed, its entries.
-DocumentSummary SummarizeDocument(std::string_view document);
+// last "</item>"; in an Atom feed (`atom`, as IsAtomDocument decided it), its entries.
+DocumentSummary SummarizeDocument(std::string_view document, bool atom);
 
 // The address without any "user:password@" part, so that it can be shown.
 std::string AddressWithoutCredentials(std::string_view url);
@@ -50,6 +50,9 @@ std::string OutcomeKind(const DownloadReport& report, const DocumentSummary& sum
 // as a visible "\x1b", so that a line told to a person stays one line and moves no terminal:
 // a certificate's name or a server's words can neither forge a line nor set a window title.
 std::string EscapeForLine(std::string_view text);
+
+// An address as every line shows it: without credentials, its control characters escaped.
+std::string ShownAddress(std::string_view url);
 
 // The item count in an outcome line told for `url` (with or without its detail); nothing when
 // the download failed or the line is not one of the library's.

@@ -132,12 +132,17 @@ ItemParts EntryPartsAt(std::string_view document, std::size_t start) {
   return {EntryTitle(entry), EntryLink(entry)};
 }
 
-ItemParts SelectEntryParts(std::string_view document, std::int32_t k) {
-  if (k < 1) return {};
+std::size_t NthEntryStart(std::string_view document, std::int32_t k) {
   std::size_t start = NextEntryStart(document, 0);
   for (std::int32_t i = 1; i < k && start != std::string_view::npos; ++i) {
     start = NextEntryStart(document, start + 1);
   }
+  return start;
+}
+
+ItemParts SelectEntryParts(std::string_view document, std::int32_t k) {
+  if (k < 1) return {};
+  const std::size_t start = NthEntryStart(document, k);
   return start == std::string_view::npos ? ItemParts{} : EntryPartsAt(document, start);
 }
 

@@ -16,6 +16,9 @@ bool IsAtomDocument(std::string_view document);
 // Where the first entry start tag at or after `from` begins, or npos.
 std::size_t NextEntryStart(std::string_view document, std::size_t from);
 
+// Where the k-th entry start tag (1-based, k at least 1) begins, or npos past the last one.
+std::size_t NthEntryStart(std::string_view document, std::int32_t k);
+
 // The title and link of the entry whose start tag begins at `start`. The entry runs to the
 // first "</entry>" after it, or to the end. Its title is the content of its first title start
 // tag (attributes allowed) up to the next "</title>", empty without one or when self-closing;

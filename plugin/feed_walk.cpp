@@ -8,11 +8,7 @@ FeedWalk WalkTo(std::string_view document, bool atom, std::int32_t k) {
   if (!atom) {
     return {true, k, SkipItemsFrom(document, 0, static_cast<std::uint32_t>(k) - 1)};
   }
-  std::size_t start = NextEntryStart(document, 0);
-  for (std::int32_t i = 1; i < k && start != std::string_view::npos; ++i) {
-    start = NextEntryStart(document, start + 1);
-  }
-  return {true, k, start};
+  return {true, k, NthEntryStart(document, k)};
 }
 
 FeedWalk WalkOn(std::string_view document, bool atom, const FeedWalk& walk) {

@@ -29,9 +29,9 @@ void Refresh(FeedState& state, const char* url, const Environment& env) {
   // The walk belonged to the document before: any download, even a failed one, ends it.
   state.Walk = {};
   if (document) {
-    summary = SummarizeDocument(*document);
     documentBytes = document->size();
-    state.Cache.Replace(std::move(*document));
+    state.Cache.Replace(std::move(*document));  // decides once whether it is read as Atom
+    summary = SummarizeDocument(state.Cache.Text(), state.Cache.IsAtom());
   }
   if (!env.tell) return;
   // The platform's words may differ from try to try ("after 2001 ms"), and a live feed's size

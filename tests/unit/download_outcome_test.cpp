@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "plugin/entry_selection.h"
+
 namespace feedline {
 namespace {
 
@@ -23,7 +25,7 @@ TEST(SummarizeDocument, CountsWhatTheWalkFinds) {
       {"", 0, false},
   };
   for (const auto& c : cases) {
-    const DocumentSummary summary = SummarizeDocument(c.document);
+    const DocumentSummary summary = SummarizeDocument(c.document, IsAtomDocument(c.document));
     EXPECT_EQ(summary.items, c.items) << c.document;
     EXPECT_EQ(summary.atom, c.atom) << c.document;
   }
