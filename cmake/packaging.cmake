@@ -1,7 +1,7 @@
-# cmake --install and CPack. Windows: a zip with the DLL of each bitness (x86/, x64/), a note for
-# users and the licence. Linux: an install that works from any prefix, and a Debian package.
+# cmake --install and CPack. Windows: a zip with the DLL and the checker of each bitness (x86/,
+# x64/), a note for users and the licence. Linux: an install that works from any prefix, and a Debian package.
 if(WIN32)
-  install(TARGETS feedline LIBRARY DESTINATION ${FEEDLINE_WINDOWS_ARCH}
+  install(TARGETS feedline feedline-check LIBRARY DESTINATION ${FEEDLINE_WINDOWS_ARCH}
           RUNTIME DESTINATION ${FEEDLINE_WINDOWS_ARCH})
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/README-windows.txt DESTINATION . RENAME README.txt)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "checker/check_report.h"
 #include "host/display_text.h"
-#include "plugin/download_outcome.h"
 
 namespace feedline::host {
 namespace {
@@ -53,21 +53,10 @@ int CheckFeed(const std::string& url, const std::string& count, feedline::Plugin
         const char* got = fetch(url.c_str(), count.c_str(), "2147483647", "2147483647");
         line = got != nullptr ? got : "";  // a plug-in of another make may return no text
       });
-  const std::string outcome = told.empty() ? "(the plug-in said nothing)" : told.back();
-  const std::optional<std::uint64_t> items = ItemsInOutcome(outcome, url);
-
   const ShownItem item = ToShownItem(line, 0);
-  const bool shown = !item.Empty();
-
-  std::printf("address: %s\n", ShownAddress(url).c_str());
-  std::printf("outcome: %s\n", outcome.c_str());
-  std::printf("items:   %s\n",
-              items ? std::to_string(*items).c_str() : "none (the download failed)");
-  if (shown) {
-    std::printf("first:   %s\nlink:    %s\n", item.title.c_str(), item.link.c_str());
-  } else {
-    std::printf("first:   nothing can be shown\n");
-  }
+  const ReportedItem first = item.Empty() ? ReportedItem{} : ReportedItem{item.title, item.link};
+  std::fputs(CheckReport(url, told, first).c_str(), stdout);
+  const bool shown = !first.Empty();
   return shown ? 0 : 1;
 }
 

@@ -30,6 +30,7 @@ add_executable(feedline_unit_tests
   unit/agent_name_test.cpp
   unit/agent_name_windows_test.cpp
   unit/body_inflater_test.cpp
+  unit/check_report_test.cpp
   unit/download_outcome_test.cpp
   unit/entry_selection_test.cpp
   unit/item_selection_test.cpp
@@ -37,7 +38,7 @@ add_executable(feedline_unit_tests
   unit/fetch_call_test.cpp
   unit/text_search_test.cpp)
 target_link_libraries(feedline_unit_tests PRIVATE feedline_core feedline_download feedline_inflate
-                      feedline_compressed_bodies gtest_main)
+                      feedline_check_report feedline_compressed_bodies gtest_main)
 add_test(NAME feedline_unit_tests COMMAND feedline_unit_tests)
 feedline_wine_test(feedline_unit_tests)
 set_property(TEST feedline_unit_tests APPEND PROPERTY LABELS unit)
@@ -51,14 +52,19 @@ add_executable(feedline_version_check integration/version_check_windows.cpp)
 target_compile_definitions(feedline_version_check PRIVATE FEEDLINE_VERSION="${PROJECT_VERSION}")
 target_link_libraries(feedline_version_check PRIVATE version)
 add_dependencies(feedline_version_check feedline)
-add_test(NAME feedline_version_resource COMMAND feedline_version_check $<TARGET_FILE:feedline>)
+add_test(NAME feedline_version_resource
+  COMMAND feedline_version_check $<TARGET_FILE:feedline> feedline.dll)
 feedline_wine_test(feedline_version_resource)
+add_test(NAME feedline_check_version_resource
+  COMMAND feedline_version_check $<TARGET_FILE:feedline-check> feedline-check.exe)
+feedline_wine_test(feedline_check_version_resource)
 
 add_executable(feedline_test_host
   integration/windows_test_host.cpp
   integration/plugin_loader_windows.cpp
   integration/plugin_script.cpp
   support/process_memory_windows.cpp)
+target_link_libraries(feedline_test_host PRIVATE feedline_common)
 add_dependencies(feedline_test_host feedline)
 
 # The native side: the integration test program built for this machine.
@@ -73,5 +79,12 @@ ExternalProject_Add(native_integration_tests
 add_test(NAME feedline_integration_wine
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network ${CMAKE_CURRENT_SOURCE_DIR}/wine-in-namespace
           ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests --gtest_filter=Cases/UnderWine.*)
+# feedline-check.exe against the same server, from the table the Linux host's --check runs.
+add_test(NAME feedline_checker_wine
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network ${CMAKE_CURRENT_SOURCE_DIR}/wine-in-namespace
+          ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests
+          --gtest_filter=CheckCases/WineCheck.*:WineChecker.*)
+set_tests_properties(feedline_checker_wine PROPERTIES LABELS "wine;network" SKIP_RETURN_CODE 77 ENVIRONMENT
+  "WINELOADER=${FEEDLINE_WINE_LOADER};WINESERVER=${FEEDLINE_WINE_SERVER};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-check;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_CHECKER=$<TARGET_FILE:feedline-check>")
 set_tests_properties(feedline_integration_wine PROPERTIES LABELS "wine;network;slow" SKIP_RETURN_CODE 77 ENVIRONMENT
   "WINELOADER=${FEEDLINE_WINE_LOADER};WINESERVER=${FEEDLINE_WINE_SERVER};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-network;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>")

@@ -1,5 +1,6 @@
-// Reads the version resource of the DLL named on the command line with GetFileVersionInfoA and
-// VerQueryValueA, and checks every field a Windows user sees. Exit code 0 when all match.
+// Reads the version resource of the file named on the command line with GetFileVersionInfoA and
+// VerQueryValueA, and checks every field a Windows user sees, the original file name against the
+// second argument. Exit code 0 when all match.
 #include <windows.h>
 
 #include <cstdio>
@@ -24,7 +25,7 @@ std::optional<std::string> StringValue(std::vector<char>& info, const std::strin
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
+  if (argc != 3) return 2;
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeA(argv[1], &ignored);
   std::vector<char> info(size);
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
   const std::string expected[][2] = {{"FileVersion", FEEDLINE_VERSION},
                                       {"ProductVersion", FEEDLINE_VERSION},
                                       {"ProductName", "feedline"},
-                                      {"OriginalFilename", "feedline.dll"},
+                                      {"OriginalFilename", argv[2]},
                                       {"FileDescription", ""},
                                       {"LegalCopyright", ""}};
   int failures = 0;

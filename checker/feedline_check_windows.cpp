@@ -1,0 +1,183 @@
+// feedline-check.exe: tells a Windows user why a display program's line is empty. It loads
+// feedline.dll as a display program does, makes one download and prints the report that
+// feedline-host --check prints on Linux. The plug-in tells the outcome through
+// OutputDebugStringA, which only a debugger receives, so the checker runs the steps in a child
+// of itself started as its debuggee: the child loads the DLL and writes the returned line to a
+// temporary file, the parent collects the debug lines and writes the report.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "checker/check_options.h"
+#include "checker/check_report.h"
+#include "common/debuggee_windows.h"
+
+namespace {
+
+// Set in the child's environment: the child parses the same command line and runs the steps.
+constexpr char kChildVariable[] = "FEEDLINE_CHECK_STEPS";
+
+// The DLL's time limits (10 s to answer, 60 s to finish) end every download well before this;
+// it guards against a DLL that does not keep them.
+constexpr DWORD kTimeLimitMs = 120'000;
+
+// The child's exit codes besides 0 (the line was written).
+constexpr int kNotLoaded = 10;
+constexpr int kNotPlugin = 11;
+
+// The plug-in's functions as a display program calls them: getparam and FetchRSS are stdcall.
+using InitFn = const char* (*)();
+using GetParamFn = const char*(WINAPI*)(const char*);
+using FetchFn = const char*(WINAPI*)(const char*, const char*, const char*, const char*);
+
+void Say(const std::string& text) { std::fprintf(stderr, "feedline-check: %s\n", text.c_str()); }
+
+// The system's words for an error number, on one line.
+std::string ErrorText(DWORD error) {
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, text, sizeof text, nullptr);
+  std::string words(text, length);
+  while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' ||
+                            words.back() == '.')) {
+    words.pop_back();
+  }
+  return "error " + std::to_string(error) + (words.empty() ? "" : " (" + words + ")");
+}
+
+std::string DefaultDll() {
+  const std::string self = feedline::ThisProgramPath();
+  return self.substr(0, self.find_last_of("\\/") + 1) + "feedline.dll";
+}
+
+// In the child: load, ask as a display program asks, fetch once with intervals so long that it
+// means one download and the first item, and write the returned line to standard output.
+int RunSteps(const feedline::CheckOptions& options) {
+  const std::string dll = options.dll.empty() ? DefaultDll() : options.dll;
+  HMODULE module = LoadLibraryA(dll.c_str());
+  if (module == nullptr) {
+    Say("cannot load " + dll + ": " + ErrorText(GetLastError()));
+    return kNotLoaded;
+  }
+  // GetProcAddress yields a generic pointer; the casts give each function its real signature.
+  const auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(module, "init")));
+  const auto getparam =
+      reinterpret_cast<GetParamFn>(reinterpret_cast<void*>(GetProcAddress(module, "getparam")));
+  const auto fetch =
+      reinterpret_cast<FetchFn>(reinterpret_cast<void*>(GetProcAddress(module, "FetchRSS")));
+  if (init == nullptr || getparam == nullptr || fetch == nullptr) {
+    Say(dll + " is not a feedline plug-in: init, getparam or FetchRSS is missing");
+    return kNotPlugin;
+  }
+  if (init() == nullptr || getparam("FetchRSS") == nullptr) {
+    Say(dll + " does not describe its FetchRSS function");
+    return kNotPlugin;
+  }
+  const char* line = fetch(options.url.c_str(), options.count.c_str(), "2147483647", "2147483647");
+  const std::string text = line != nullptr ? line : "";
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+            &written, nullptr);
+  FreeLibrary(module);
+  return 0;
+}
+
+// A temporary file that the child inherits as its standard output and that goes when closed.
+HANDLE TemporaryFile() {
+  char folder[MAX_PATH + 1] = {};
+  char path[MAX_PATH + 1] = {};
+  if (GetTempPathA(sizeof folder, folder) == 0 || GetTempFileNameA(folder, "flc", 0, path) == 0) {
+    return INVALID_HANDLE_VALUE;
+  }
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &inherited, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+std::string ReadFromStart(HANDLE file) {
+  std::string text;
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  char buffer[65536];
+  for (DWORD got = 0; ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;) {
+    text.append(buffer, got);
+  }
+  return text;
+}
+
+// UTF-8 on the console while the report is written (titles are UTF-8), as it was afterwards.
+class Utf8Console {
+ public:
+  Utf8Console() {
+    DWORD mode = 0;
+    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+      previous_ = GetConsoleOutputCP();
+      SetConsoleOutputCP(CP_UTF8);
+    }
+  }
+  ~Utf8Console() {
+    if (previous_ != 0) SetConsoleOutputCP(previous_);
+  }
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  UINT previous_ = 0;
+};
+
+int Check(const feedline::CheckOptions& options) {
+  HANDLE line = TemporaryFile();
+  if (line == INVALID_HANDLE_VALUE) {
+    Say("cannot make a temporary file: " + ErrorText(GetLastError()));
+    return 1;
+  }
+  SetEnvironmentVariableA(kChildVariable, "1");
+  feedline::DebuggeeStreams streams;
+  streams.output = line;
+  const std::string self = feedline::ThisProgramPath();
+  const feedline::DebuggeeRun run =
+      feedline::RunAsDebuggee(self, GetCommandLineA(), streams, kTimeLimitMs);
+  const std::string returned = ReadFromStart(line);
+  CloseHandle(line);
+  if (!run.started) {
+    Say(run.error);
+    return 1;
+  }
+  if (run.exitCode == kNotLoaded || run.exitCode == kNotPlugin) return 1;  // the child said why
+  const bool finished = !run.timedOut && run.exitCode == 0;
+  const feedline::ReportedItem first =
+      finished ? feedline::RawReportedItem(returned) : feedline::ReportedItem{};
+  Utf8Console console;
+  std::fputs(feedline::CheckReport(options.url, run.told, first).c_str(), stdout);
+  std::fflush(stdout);
+  if (run.timedOut) {
+    Say("the plug-in did not finish within " + std::to_string(kTimeLimitMs / 1000) +
+        " s and was stopped");
+  } else if (run.exitCode != 0) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lx", static_cast<unsigned long>(run.exitCode));
+    Say(std::string("the plug-in's run ended abnormally (exit code ") + code + ")");
+  }
+  return first.Empty() ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  const std::optional<feedline::CheckOptions> options =
+      feedline::ParseCheckOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) {
+    Say(error);
+    std::fputs(feedline::kCheckUsage, stderr);
+    return 2;
+  }
+  if (options->help) {
+    std::fputs(feedline::kCheckUsage, stdout);
+    return 0;
+  }
+  if (GetEnvironmentVariableA(kChildVariable, nullptr, 0) != 0) return RunSteps(*options);
+  return Check(*options);
+}

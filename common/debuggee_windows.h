@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace feedline {
+
+// What came of running a program as a debuggee.
+struct DebuggeeRun {
+  bool started = false;   // false: the program could not be started (`error` says why)
+  bool timedOut = false;  // the time limit ran out and the program was ended
+  DWORD exitCode = 0;
+  std::vector<std::string> told;  // the plug-in's debug lines, without their "feedline: " prefix
+  std::string error;
+};
+
+// The standard streams a debuggee is given.
+struct DebuggeeStreams {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+};
+
+// Runs `application` with `commandLine` as a debuggee, so that what it passes to
+// OutputDebugStringA arrives here rather than nowhere, and collects the lines that start with
+// "feedline: " until it exits. A program still running after `timeLimitMs` is ended.
+DebuggeeRun RunAsDebuggee(const std::string& application, std::string commandLine,
+                          const DebuggeeStreams& streams, DWORD timeLimitMs = INFINITE);
+
+// The full path of this program, for starting it again as its own debuggee.
+std::string ThisProgramPath();
+
+}  // namespace feedline
