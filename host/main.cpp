@@ -21,6 +21,7 @@
 #include "host/install_paths.h"
 #include "host/line_output.h"
 #include "host/link_opener.h"
+#include "host/message_log.h"
 #include "common/plugin_library.h"
 #include "host/state_file.h"
 #include "plugin/number_parse.h"
@@ -106,11 +107,14 @@ void WarnAboutSettings(const HostOptions& options) {
 class LineShower {
  public:
   LineShower(const HostOptions& options, feedline::host::LineOutput output)
-      : options_(options), output_(std::move(output)) {
+      : options_(options), output_(std::move(output)), self_(feedline::host::ThisHost()) {
     std::string error;
     // The state directory is opened and checked once; each change only replaces the file.
     stateDirectory_ = feedline::host::OpenStateDirectory(error);
     if (!stateDirectory_) Complain("cannot record the shown link for --open: " + error);
+    // The name is taken at once, before the first download: from now on --open opens what this
+    // host shows (nothing yet), not what an older host of the same name shows.
+    RecordLink();
   }
 
   const feedline::host::ShownItem& Item() const { return item_; }
@@ -144,14 +148,31 @@ class LineShower {
     lastWriteFailed_ = result == feedline::host::WriteResult::Failed;
     // Why is in the plug-in's own "feedline:" line on standard error, told once per change.
     if (item_.Empty()) SayOnce(toldNothingToShow_, "no item can be shown yet");
-    if (stateDirectory_ &&
-        !feedline::host::WriteShownLink(*stateDirectory_, options_.name, item_.link, error)) {
-      SayOnce(toldNoState_, "cannot record the shown link for --open: " + error);
-    }
+    RecordLink();
     return true;
   }
 
  private:
+  // Records the shown link for --open while this host holds its name.
+  void RecordLink() {
+    if (!stateDirectory_) return;
+    std::string error;
+    pid_t newer = 0;
+    switch (feedline::host::WriteShownLink(*stateDirectory_, options_.name, self_, item_.link,
+                                           newer, error)) {
+      case feedline::host::RecordResult::Written:
+        break;
+      case feedline::host::RecordResult::NewerHostHolds:
+        SayOnce(toldHandedOver_, "a newer feedline-host (pid " + std::to_string(newer) +
+                                     ") took --name " + options_.name +
+                                     "; --open opens what it shows, not this host's link");
+        break;
+      case feedline::host::RecordResult::Failed:
+        SayOnce(toldNoState_, "cannot record the shown link for --open: " + error);
+        break;
+    }
+  }
+
   static void SayOnce(bool& told, const std::string& message) {
     if (!told) Complain(message);
     told = true;
@@ -159,12 +180,14 @@ class LineShower {
 
   const HostOptions& options_;
   feedline::host::LineOutput output_;
+  const feedline::host::HostIdentity self_;
   std::optional<feedline::host::DirectoryHandle> stateDirectory_;
   feedline::host::ShownItem item_;
   bool toldNothingToShow_ = false;
   bool toldSkipped_ = false;
   bool toldWriteFailed_ = false;
   bool toldNoState_ = false;
+  bool toldHandedOver_ = false;
   bool toldProblem_ = false;
   bool lastWriteFailed_ = false;
 };
@@ -172,7 +195,8 @@ class LineShower {
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
 int Run(const HostOptions& options, const std::string& url,
         feedline::PluginLibrary::FetchFn fetch, feedline::host::LineOutput output,
-        const sigset_t& stopSignals) {
+        const sigset_t& stopSignals, std::optional<feedline::host::MessageLog>& log) {
+  WarnAboutSettings(options);
   LineShower shower(options, std::move(output));
   feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
                                     !options.once);
@@ -197,6 +221,7 @@ int Run(const HostOptions& options, const std::string& url,
     }
     // --once is one line: its exit code says whether the line was written.
     if (options.once) return shower.LastWriteFailed() ? 1 : 0;
+    if (log) log->KeepBounded();
     const bool readerGone = clicks.Wait(
         options.pollSeconds, g_stop, stopSignals, shower.ToStandardOutput(), [&](int button) {
           std::string error;
@@ -229,6 +254,12 @@ int RunHost(int argc, char** argv) {
     return 0;
   }
   if (options->open) return OpenShownLink(*options);
+  // Before anything else is said: no message may reach a bar as content.
+  std::optional<feedline::host::MessageLog> log;
+  const bool showsLines = !options->check && !options->describe && options->output.empty();
+  if (showsLines && feedline::host::MessagesWouldReachContent(options->format)) {
+    log.emplace(options->name);
+  }
 
   const std::string typed =
       options->url.empty() ? feedline::host::SampleFeedPath() : options->url;
@@ -257,15 +288,19 @@ int RunHost(int argc, char** argv) {
     std::printf("functions: %s\nFetchRSS parameters: %s\n", functions, labels);
     return 0;
   }
-  if (options->check) return feedline::host::CheckFeed(*url, options->count, plugin.fetch);
+  if (options->check) {
+    const int code = feedline::host::CheckFeed(*url, options->count, plugin.fetch);
+    std::printf("log:     %s (where a host named %s writes when its bar reads standard error)\n",
+                feedline::host::LogPath(options->name).c_str(), options->name.c_str());
+    return code;
+  }
   auto output = feedline::host::LineOutput::Open(options->output, error);
   if (!output) {
     Complain(error);
     return 2;
   }
   const sigset_t stopSignals = HandleSignals();
-  WarnAboutSettings(*options);
-  return Run(*options, *url, plugin.fetch, std::move(*output), stopSignals);
+  return Run(*options, *url, plugin.fetch, std::move(*output), stopSignals, log);
 }
 
 // Nothing the host did not foresee (no memory, no random device) ends it with abort inside a

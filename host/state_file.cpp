@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,28 +17,30 @@ namespace {
 
 constexpr char kDirectoryName[] = "feedline";
 
-// The directory that holds the state directory, made (mode 0700) where it is missing. The
-// runtime directory when there is one; otherwise the XDG state directory in the user's home,
-// which, unlike /tmp, no other user can create first.
-std::optional<std::string> ParentDirectory(std::string& error) {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime);
+// The XDG state directory ($XDG_STATE_HOME, or ~/.local/state), which, unlike /tmp, no other
+// user can create first.
+std::optional<std::string> StateHome(std::string& error) {
   const char* stateHome = std::getenv("XDG_STATE_HOME");
-  std::string parent;
-  if (stateHome != nullptr && stateHome[0] == '/') {
-    parent = stateHome;
-  } else {
-    const char* home = std::getenv("HOME");
-    const passwd* user = getpwuid(getuid());
-    if (home == nullptr || home[0] != '/') home = user != nullptr ? user->pw_dir : nullptr;
-    if (home == nullptr) {
-      error = "neither XDG_RUNTIME_DIR nor a home directory is known";
-      return std::nullopt;
-    }
-    parent = std::string(home) + "/.local/state";
+  if (stateHome != nullptr && stateHome[0] == '/') return std::string(stateHome);
+  const char* home = std::getenv("HOME");
+  const passwd* user = getpwuid(getuid());
+  if (home == nullptr || home[0] != '/') home = user != nullptr ? user->pw_dir : nullptr;
+  if (home == nullptr) {
+    error = "neither XDG_RUNTIME_DIR nor a home directory is known";
+    return std::nullopt;
   }
-  for (std::size_t slash = 1; slash != std::string::npos; slash = parent.find('/', slash + 1)) {
-    const std::string ancestor = parent.substr(0, parent.find('/', slash + 1));
+  return std::string(home) + "/.local/state";
+}
+
+// The directory that holds the private directory: the runtime directory when there is one and
+// `preferRuntime`, otherwise the state home; made (mode 0700) where it is missing.
+std::optional<std::string> ParentDirectory(bool preferRuntime, std::string& error) {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (preferRuntime && runtime != nullptr && runtime[0] == '/') return std::string(runtime);
+  const auto parent = StateHome(error);
+  if (!parent) return std::nullopt;
+  for (std::size_t slash = 1; slash != std::string::npos; slash = parent->find('/', slash + 1)) {
+    const std::string ancestor = parent->substr(0, parent->find('/', slash + 1));
     if (mkdir(ancestor.c_str(), 0700) != 0 && errno != EEXIST) {
       error = "cannot make " + ancestor + ": " + std::strerror(errno);
       return std::nullopt;
@@ -46,20 +49,9 @@ std::optional<std::string> ParentDirectory(std::string& error) {
   return parent;
 }
 
-}  // namespace
-
-bool IsValidStateName(const std::string& name) {
-  if (name.empty() || name[0] == '.' || name.size() > 64) return false;
-  for (const char c : name) {
-    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                    c == '.' || c == '_' || c == '-';
-    if (!ok) return false;
-  }
-  return true;
-}
-
-std::optional<DirectoryHandle> OpenStateDirectory(std::string& error) {
-  const auto parentPath = ParentDirectory(error);
+// feedline/ in the parent directory, made if missing and checked on its handle.
+std::optional<DirectoryHandle> OpenPrivateDirectory(bool preferRuntime, std::string& error) {
+  const auto parentPath = ParentDirectory(preferRuntime, error);
   if (!parentPath) return std::nullopt;
   const DirectoryHandle parent(open(parentPath->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   const std::string path = *parentPath + "/" + kDirectoryName;
@@ -80,41 +72,111 @@ std::optional<DirectoryHandle> OpenStateDirectory(std::string& error) {
   return directory;
 }
 
-bool WriteShownLink(const DirectoryHandle& directory, const std::string& name,
-                    const std::string& link, std::string& error) {
-  return ReplaceFileAt(directory, name, link + "\n", 0600, error);
-}
+// What a state file holds: the host that holds the name, and the link it shows.
+struct StateRecord {
+  std::optional<HostIdentity> owner;
+  std::string link;
+};
 
-std::optional<std::string> ReadShownLink(const std::string& name, std::string& error) {
-  const auto directory = OpenStateDirectory(error);
-  if (!directory) return std::nullopt;
+// The state file `name` in `directory`; nothing when there is none, it is not a regular file
+// or it holds no whole record.
+std::optional<StateRecord> ReadRecord(int directory, const std::string& name) {
   // Not through a link, never blocking on a FIFO, and only from a regular file.
-  const int fd =
-      openat(directory->Fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  const int fd = openat(directory, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   struct stat info {};
   if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     if (fd >= 0) close(fd);
-    error = "no link recorded yet for --name " + name + ": is a feedline-host --name " + name +
-            " running?";
     return std::nullopt;
   }
   // A shown link may be as long as display text makes the first kMaxFeedBytes of one (bytes read
-  // as Windows-1252 take up to three each): read to the first line's end, within that bound.
-  constexpr std::size_t kMaxLinkBytes = 3 * kMaxFeedBytes + 1;
+  // as Windows-1252 take up to three each), after an owner line of a few dozen bytes.
+  constexpr std::size_t kMaxRecordBytes = 3 * kMaxFeedBytes + 128;
   std::string content;
   char buffer[4096];
-  while (content.size() <= kMaxLinkBytes && content.find('\n') == std::string::npos) {
+  const auto whole = [&] {
+    const std::size_t first = content.find('\n');
+    return first != std::string::npos && content.find('\n', first + 1) != std::string::npos;
+  };
+  while (content.size() <= kMaxRecordBytes && !whole()) {
     const ssize_t n = read(fd, buffer, sizeof buffer);
     if (n <= 0) break;
     content.append(buffer, static_cast<std::size_t>(n));
   }
   close(fd);
-  const std::size_t end = content.find('\n');
-  if (end == std::string::npos) {
-    error = "no whole link recorded for --name " + name;
+  if (!whole()) return std::nullopt;
+  const std::size_t first = content.find('\n');
+  const std::size_t second = content.find('\n', first + 1);
+  return StateRecord{ParseOwnerLine(std::string_view(content).substr(0, first)),
+                     content.substr(first + 1, second - first - 1)};
+}
+
+// Holds an exclusive lock on a directory for as long as it lives. The lock goes with the
+// process, so a host that dies holding it blocks no one.
+class DirectoryLock {
+ public:
+  explicit DirectoryLock(int directory) : directory_(directory) {
+    while (flock(directory_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~DirectoryLock() { flock(directory_, LOCK_UN); }
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+ private:
+  int directory_;
+};
+
+}  // namespace
+
+bool IsValidStateName(const std::string& name) {
+  if (name.empty() || name[0] == '.' || name.size() > 64) return false;
+  for (const char c : name) {
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                    c == '.' || c == '_' || c == '-';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+std::optional<DirectoryHandle> OpenStateDirectory(std::string& error) {
+  return OpenPrivateDirectory(true, error);
+}
+
+std::optional<DirectoryHandle> OpenLogDirectory(std::string& error) {
+  return OpenPrivateDirectory(false, error);
+}
+
+std::string LogDirectoryPath() {
+  std::string error;
+  const auto home = StateHome(error);
+  return (home ? *home : std::string("~/.local/state")) + "/" + kDirectoryName;
+}
+
+RecordResult WriteShownLink(const DirectoryHandle& directory, const std::string& name,
+                            const HostIdentity& host, const std::string& link, pid_t& newer,
+                            std::string& error) {
+  const DirectoryLock lock(directory.Fd());
+  const auto record = ReadRecord(directory.Fd(), name);
+  if (record && record->owner && !(*record->owner == host) && IsNewer(*record->owner, host) &&
+      IsRunning(*record->owner)) {
+    newer = record->owner->pid;
+    return RecordResult::NewerHostHolds;
+  }
+  return ReplaceFileAt(directory, name, OwnerLine(host) + "\n" + link + "\n", 0600, error)
+             ? RecordResult::Written
+             : RecordResult::Failed;
+}
+
+std::optional<std::string> ReadShownLink(const std::string& name, std::string& error) {
+  const auto directory = OpenStateDirectory(error);
+  if (!directory) return std::nullopt;
+  const auto record = ReadRecord(directory->Fd(), name);
+  if (!record) {
+    error = "no link recorded yet for --name " + name + ": is a feedline-host --name " + name +
+            " running?";
     return std::nullopt;
   }
-  return content.substr(0, end);
+  return record->link;
 }
 
 }  // namespace feedline::host

@@ -4,12 +4,14 @@
 #include <string>
 
 #include "host/atomic_file.h"
+#include "host/host_identity.h"
 
 namespace feedline::host {
 
 // Where a running host records the link it shows, for `feedline-host --open`: the file NAME in
 // the directory feedline/ of $XDG_RUNTIME_DIR, or, when that is not set, of $XDG_STATE_HOME
-// (~/.local/state): places no other user can create ahead. The directory is this user's, mode
+// (~/.local/state): places no other user can create ahead. Its first line names the host that
+// holds the name (OwnerLine), its second the link. The directory is this user's, mode
 // 0700, opened once and checked on its handle; files in it are made and read through it.
 
 // Whether `name` can name a state file: letters, digits, ".", "_" and "-", not starting with ".".
@@ -19,10 +21,24 @@ bool IsValidStateName(const std::string& name);
 // not this user's private directory.
 std::optional<DirectoryHandle> OpenStateDirectory(std::string& error);
 
-// Records `link` in the state file `name`, replacing it at once; false with `error` set when
-// it could not.
-bool WriteShownLink(const DirectoryHandle& directory, const std::string& name,
-                    const std::string& link, std::string& error);
+// The directory that keeps the host's message logs: feedline/ in $XDG_STATE_HOME
+// (~/.local/state), which outlives a session, unlike the runtime directory; made if missing and
+// checked like the state directory.
+std::optional<DirectoryHandle> OpenLogDirectory(std::string& error);
+// Its path, for telling a person where the logs are.
+std::string LogDirectoryPath();
+
+enum class RecordResult { Written, NewerHostHolds, Failed };
+
+// Records `link` shown by `host` in the state file `name`, replacing it at once, unless a newer
+// host that is still running holds the name: the newest host with a name owns it, so that a
+// restarted or reloaded bar's new host takes over from an old one still on its way out, and a
+// dead host's record blocks nothing. The check and the replacement happen under a lock on the
+// state directory, so two hosts never both believe they hold the name. NewerHostHolds tells the
+// newer host's process id in `newer`; Failed sets `error`.
+RecordResult WriteShownLink(const DirectoryHandle& directory, const std::string& name,
+                            const HostIdentity& host, const std::string& link, pid_t& newer,
+                            std::string& error);
 
 // The link recorded for `name`; nothing (and `error` set) when there is none or the state file
 // is not a regular file of the state directory.

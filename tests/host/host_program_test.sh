@@ -9,7 +9,7 @@ section=$3
 work=$(mktemp -d)
 # Whatever happens, nothing this test started outlives it.
 trap 'kill -KILL $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/runtime
+export XDG_RUNTIME_DIR=$work/runtime XDG_STATE_HOME=$work/state
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 failures=0
 
@@ -210,7 +210,7 @@ section_open_link() {
     rm -f "$work/opened"
     "$host" --once --name t "$work/feed.xml" 3 30 0 >/dev/null  # shows item 2 first
     [ $position -eq 3 ] && "$host" --once --name t "$work/feed.xml" 1 30 10 >/dev/null &&
-      printf 'file:///etc/passwd\n' >"$XDG_RUNTIME_DIR/feedline/t"
+      printf 'host 1 0 0\nfile:///etc/passwd\n' >"$XDG_RUNTIME_DIR/feedline/t"
     "$host" --open --name t --open-with "$work/recorder" 2>"$work/err"
     expect_eq $? 1 "refused link $position exit code"
     [ -e "$work/opened" ] && fail "refused link $position was opened"
@@ -332,7 +332,7 @@ section_state_directory() {
     timeout 5 "$host" --open --name $name --open-with "$work/recorder" 2>/dev/null
     expect_eq $? 1 "--open through a $name"
   done
-  env -u XDG_RUNTIME_DIR HOME="$work/home" "$host" --once --name t "$work/feed.xml" >/dev/null
+  env -u XDG_RUNTIME_DIR -u XDG_STATE_HOME HOME="$work/home" "$host" --once --name t "$work/feed.xml" >/dev/null
   expect_eq "$(stat -c %a "$work/home/.local/state/feedline" 2>&1)" 700 "state directory in the home"
   [ -s "$work/home/.local/state/feedline/t" ] || fail "no state file in the home"
 
@@ -373,6 +373,91 @@ exit 0" "FetchRSS returning no text shows an empty line"
     >/dev/null 2>"$work/err"
   expect_eq $? 1 "an exception ends the host with 1, not an abort"
   grep -q "^feedline-host: stopped: the plug-in threw$" "$work/err" || fail "throw: $(cat "$work/err")"
+}
+
+# Writes a one-item feed whose link is $2 to file $1, whole (renamed into place).
+one_item_feed() {
+  printf '<rss><item><title>%s</title><link>%s</link></item></rss>\n' "${2##*/}" "$2" >"$1.new"
+  mv "$1.new" "$1"
+}
+
+# Waits up to 10 s for the link recorded for --name $1 to be $2.
+wait_recorded() {
+  for _ in $(seq 100); do
+    [ "$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/$1" 2>/dev/null)" == "$2" ] && return
+    sleep 0.1
+  done
+  fail "recorded for $1: expected '$2', got '$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/$1" 2>&1)'"
+}
+
+section_name_hand_over() {
+  echo "--- one name, two hosts: the newest records the link; a dead one blocks nothing"
+  one_item_feed "$work/a.xml" https://a.example/1
+  one_item_feed "$work/b.xml" https://b.example/1
+  # UPDATE_MINUTES 0: each poll reads the file again, so rewriting it makes a new line.
+  "$host" --name shared --poll 0.05 "$work/a.xml" 1 0 3600 >/dev/null 2>"$work/err-a" & older=$!
+  wait_recorded shared https://a.example/1
+  "$host" --name shared --poll 0.05 "$work/b.xml" 1 0 3600 >/dev/null 2>"$work/err-b" & newer=$!
+  wait_recorded shared https://b.example/1
+  # The older host shows new lines but no longer records them, and says so once.
+  for n in 2 3; do
+    one_item_feed "$work/a.xml" https://a.example/$n
+    for _ in $(seq 100); do grep -q "took --name shared" "$work/err-a" && break; sleep 0.05; done
+  done
+  sleep 0.3
+  expect_eq "$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/shared")" https://b.example/1 "link after the older host's change"
+  expect_eq "$(grep -c "a newer feedline-host (pid $newer) took --name shared" "$work/err-a")" 1 \
+    "hand-over told by the older host"
+  "$host" --open --name shared --open-with "$work/recorder"
+  wait_content "$work/opened"
+  expect_eq "$(sed -n 2p "$work/opened")" https://b.example/1 "--open opens the newest host's link"
+  # The newest host dies without a word: its record blocks nothing.
+  kill -KILL $newer; wait $newer 2>/dev/null
+  one_item_feed "$work/a.xml" https://a.example/4
+  wait_recorded shared https://a.example/4
+  # A host takes its name at start, before its first line: a download that never answers
+  # still leaves --open nothing of the older host's.
+  /usr/bin/python3 -c 'import socket, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen()
+print(s.getsockname()[1], flush=True); time.sleep(60)' >"$work/port" & silent=$!
+  wait_content "$work/port"
+  "$host" --name shared "http://127.0.0.1:$(cat "$work/port")/feed" 1 0 3600 >/dev/null 2>&1 & third=$!
+  wait_recorded shared ""
+  kill $older $third $silent 2>/dev/null; wait_end $older; wait_end $third
+}
+
+section_messages_off_the_bar() {
+  echo "--- messages never reach a bar that reads standard error as content: they go to a log"
+  log=$XDG_STATE_HOME/feedline/default.log
+  # One file for both streams, as polybar gives a script one pipe.
+  "$host" --once "$work/page.html" >"$work/both" 2>&1
+  expect_eq "$(cat "$work/both")" "" "the bar's only line"
+  grep -q "^feedline: file://.*page.html: .*no items" "$log" || fail "plug-in line in the log: $(cat "$log")"
+  grep -q "^feedline-host: no item can be shown yet" "$log" || fail "host line in the log: $(cat "$log")"
+  expect_eq "$(stat -c %a "$log")" 600 "log mode"
+  # A pipe shared by both streams.
+  "$host" --once --name piped "$work/page.html" 2>&1 | cat >"$work/both"
+  expect_eq "$(cat "$work/both")" "" "the line through a shared pipe"
+  grep -q "no item can be shown yet" "$XDG_STATE_HOME/feedline/piped.log" || fail "no log for a shared pipe"
+  # The polybar format logs even when its streams are apart; the plain format keeps standard error.
+  "$host" --once --format polybar --name bar "$work/page.html" >/dev/null 2>"$work/err"
+  expect_eq "$(cat "$work/err")" "" "polybar host's standard error"
+  grep -q "no item can be shown yet" "$XDG_STATE_HOME/feedline/bar.log" || fail "no polybar log"
+  "$host" --once --name plain "$work/page.html" >/dev/null 2>"$work/err"
+  grep -q "no item can be shown yet" "$work/err" || fail "plain host's standard error: $(cat "$work/err")"
+  [ -e "$XDG_STATE_HOME/feedline/plain.log" ] && fail "a log where standard error is apart"
+  # The log is bounded: past its size it moves to .1 and starts anew.
+  head -c 300000 /dev/zero | tr '\0' x >"$log"
+  "$host" --once "$work/page.html" >"$work/both" 2>&1
+  expect_eq "$(stat -c %s "$log.1")" 300000 "the log moved aside"
+  [ "$(stat -c %s "$log")" -lt 1000 ] || fail "the new log is $(stat -c %s "$log") bytes"
+  # No log can be made: the messages go nowhere, never to the bar.
+  touch "$work/file"
+  XDG_STATE_HOME=$work/file/state "$host" --once "$work/page.html" >"$work/both" 2>&1
+  expect_eq "$(cat "$work/both")" "" "the line when no log can be made"
+  # --check says where the log of a name is.
+  "$host" --check --name bar "$work/feed.xml" >"$work/out"
+  grep -qx "log:     $XDG_STATE_HOME/feedline/bar.log (.*)" "$work/out" || fail "--check: $(cat "$work/out")"
 }
 
 if ! declare -F "section_$section" >/dev/null; then

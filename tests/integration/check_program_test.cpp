@@ -101,12 +101,16 @@ class CheckSession : public testing::TestWithParam<CheckCase> {
     return server_.Url(word.substr(1));
   }
 
-  void Check(const ProgramRun& run, const std::string& url) {
+  // `after`: a line the program prints after the report, matched as a prefix.
+  void Check(const ProgramRun& run, const std::string& url, const std::string& after = "") {
     const CheckCase& c = GetParam();
     const std::string shown = ShownAddress(url);
     const std::string all = testing::PrintToString(run.lines) + run.error;
     EXPECT_EQ(run.exitCode, c.exitCode) << all;
-    ASSERT_EQ(run.lines.size(), c.report.size()) << all;
+    ASSERT_EQ(run.lines.size(), c.report.size() + (after.empty() ? 0 : 1)) << all;
+    if (!after.empty()) {
+      EXPECT_TRUE(run.lines.back().starts_with(after)) << run.lines.back();
+    }
     for (std::size_t i = 0; i < c.report.size(); ++i) {
       std::string expected = c.report[i];
       for (std::size_t at; (at = expected.find("ADDR")) != std::string::npos;) {
@@ -130,9 +134,10 @@ class WineCheck : public CheckSession {};
 TEST_P(HostCheck, PrintsReport) {
   if (LinuxHost() == nullptr) GTEST_SKIP() << "FEEDLINE_HOST_PROGRAM is not set";
   const std::string url = Address();
+  // The host also says where a host of that name keeps its messages.
   Check(RunProgram("'" + std::string(LinuxHost()) + "' --check '" + url + "'",
                    testing::TempDir() + "feedline_check"),
-        url);
+        url, "log:     /");
 }
 
 TEST_P(WineCheck, PrintsReport) {
