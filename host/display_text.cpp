@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -183,13 +184,32 @@ std::string DisplayText(std::string_view feedBytes, std::string* problem) {
   return CleanCharacters(utf8);
 }
 
-std::string FitToColumns(std::string_view text, int columns) {
+int ColumnsOf(std::string_view text) {
+  int columns = 0;
+  auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
+  for (std::size_t offset = 0; offset < text.size();) {
+    utf8proc_int32_t c;
+    const utf8proc_ssize_t length = utf8proc_iterate(
+        bytes + offset, static_cast<utf8proc_ssize_t>(text.size() - offset), &c);
+    if (length < 0) break;
+    columns += utf8proc_charwidth(c);
+    offset += static_cast<std::size_t>(length);
+  }
+  return columns;
+}
+
+std::string FitToColumns(std::string_view text, int columns, std::string_view ellipsis) {
   if (columns < 1) return {};
+  const int ellipsisColumns = ColumnsOf(ellipsis);
+  // An ending wider than the whole width is itself cut to it.
+  const std::string ending = ellipsisColumns <= columns ? std::string(ellipsis)
+                                                        : FitToColumns(ellipsis, columns, "");
+  const int room = columns - std::min(ellipsisColumns, columns);
   // Clusters are copied as they come, each at most kMaxClusterBytes (a base with a million
   // combining marks keeps its first marks), and the walk stops at the first cluster that does
   // not fit: the work is bounded by the width, not by the text.
   std::string out;
-  std::size_t fitEnd = 0;       // bytes of `out` that fit in columns - 1, leaving the ellipsis
+  std::size_t fitEnd = 0;       // bytes of `out` that fit in `room`, leaving the ending
   std::size_t clusterStart = 0;  // where the cluster being copied starts in `out`
   int used = 0;                  // columns of the clusters before it
   int clusterWidth = 0;
@@ -199,7 +219,7 @@ std::string FitToColumns(std::string_view text, int columns) {
   const auto endCluster = [&] {
     used += clusterWidth;
     if (used > columns) return false;
-    if (used <= columns - 1) fitEnd = out.size();
+    if (used <= room) fitEnd = out.size();
     return true;
   };
   auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
@@ -209,7 +229,7 @@ std::string FitToColumns(std::string_view text, int columns) {
         bytes + offset, static_cast<utf8proc_ssize_t>(text.size() - offset), &c);
     if (length < 0) break;  // not UTF-8: display text never is
     if (previous >= 0 && utf8proc_grapheme_break_stateful(previous, c, &state)) {
-      if (!endCluster()) return out.substr(0, fitEnd) + "…";
+      if (!endCluster()) return out.substr(0, fitEnd) + ending;
       clusterStart = out.size();
       clusterWidth = 0;
     }
@@ -220,18 +240,18 @@ std::string FitToColumns(std::string_view text, int columns) {
     previous = c;
     offset += static_cast<std::size_t>(length);
   }
-  if (previous >= 0 && !endCluster()) return out.substr(0, fitEnd) + "…";
+  if (previous >= 0 && !endCluster()) return out.substr(0, fitEnd) + ending;
   return out;
 }
 
-ShownItem ToShownItem(std::string_view line, int maxWidth) {
+ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis) {
   const auto marker = line.rfind("%l");
   const std::string_view title = line.substr(0, marker);
   const std::string_view link =
       marker == std::string_view::npos ? std::string_view{} : line.substr(marker + 2);
   ShownItem item;
   item.title = FitToColumns(DisplayText(title, &item.problem),
-                            maxWidth > 0 ? maxWidth : kMaxTitleColumns);
+                            maxWidth > 0 ? maxWidth : kMaxTitleColumns, ellipsis);
   item.link = DisplayText(link, &item.problem);
   return item;
 }

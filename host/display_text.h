@@ -25,10 +25,18 @@ inline constexpr std::size_t kMaxClusterBytes = 64;
 // says why.
 std::string DisplayText(std::string_view feedBytes, std::string* problem = nullptr);
 
+// What a cut title ends in unless --ellipsis says otherwise.
+inline constexpr char kEllipsis[] = "…";
+
+// The terminal columns of `text` (valid UTF-8): wide characters count two, combining marks none.
+int ColumnsOf(std::string_view text);
+
 // `text` (valid UTF-8) cut to at most `columns` terminal columns, wide characters counting two
-// and combining marks none, between grapheme clusters only, ending in "…" when cut; a cluster
-// longer than kMaxClusterBytes keeps its first code points.
-std::string FitToColumns(std::string_view text, int columns);
+// and combining marks none, between grapheme clusters only, ending in `ellipsis` when cut (the
+// ending counts in the width); a cluster longer than kMaxClusterBytes keeps its first code
+// points.
+std::string FitToColumns(std::string_view text, int columns,
+                         std::string_view ellipsis = kEllipsis);
 
 // The item a line of the library shows, as display text.
 struct ShownItem {
@@ -40,7 +48,8 @@ struct ShownItem {
 
 // Splits a line (title + "%l" + link) at its last "%l": a valid link cannot contain "%l" ("%"
 // must be followed by two hex digits), so a title that does cannot choose the link. The title
-// is cut to `maxWidth` columns when that is above 0, to kMaxTitleColumns otherwise.
-ShownItem ToShownItem(std::string_view line, int maxWidth);
+// is cut to `maxWidth` columns when that is above 0, to kMaxTitleColumns otherwise, ending in
+// `ellipsis` when cut.
+ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis = kEllipsis);
 
 }  // namespace feedline::host

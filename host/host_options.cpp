@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "host/display_text.h"
 #include "host/state_file.h"
 #include "plugin/number_parse.h"
 
@@ -19,6 +20,8 @@ const char kUsage[] =
     "  ROTATE_SECONDS      rotation interval in seconds (default 10)\n"
     "  --format NAME       plain (default), json, tmux, polybar, waybar or i3blocks\n"
     "  --max-width COLUMNS cut the title to this many terminal columns, ending in '…'\n"
+    "  --ellipsis TEXT     what a cut title ends in instead of '…' (e.g. '...' for a font\n"
+    "                      without it); may be empty\n"
     "  --output FILE       replace FILE with the current line instead of printing it\n"
     "  --name NAME         which shown link --open opens (default: default)\n"
     "  --open              open the link of the item a running host shows, then exit\n"
@@ -51,7 +54,7 @@ bool ParseColumns(const std::string& text, int& columns) {
 
 bool TakesValue(const std::string& arg) {
   return arg == "--poll" || arg == "--plugin" || arg == "--format" || arg == "--max-width" ||
-         arg == "--output" || arg == "--name" || arg == "--open-with";
+         arg == "--output" || arg == "--name" || arg == "--open-with" || arg == "--ellipsis";
 }
 
 // Applies an option that takes a value; false with `error` set when the value is bad.
@@ -63,6 +66,13 @@ bool ApplyValue(const std::string& option, const std::string& value, HostOptions
   } else if (option == "--max-width") {
     if (ParseColumns(value, options.maxWidth)) return true;
     error = "bad value for --max-width: '" + value + "' (columns, 1 or more)";
+  } else if (option == "--ellipsis") {
+    // Shown as it is after every title that is cut: display text only, short.
+    if (value.size() <= 16 && DisplayText(value) == value) {
+      options.ellipsis = value;
+      return true;
+    }
+    error = "bad value for --ellipsis: '" + value + "' (at most 16 bytes of plain text)";
   } else if (option == "--format") {
     if (const auto format = ParseBarFormat(value)) {
       options.format = *format;

@@ -17,6 +17,7 @@ struct HostOptions {
   double pollSeconds = 1.0;
   BarFormat format = BarFormat::Plain;
   int maxWidth = 0;           // 0: no limit
+  std::string ellipsis = "…";  // what a cut title ends in
   std::string name = "default";  // which state file records the shown link
   std::string openWith = "xdg-open";
   std::string output;         // empty: standard output

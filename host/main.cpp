@@ -124,7 +124,8 @@ class LineShower {
 
   // Shows `line`; false when the reader of standard output has gone.
   bool Show(const std::string& line) {
-    feedline::host::ShownItem next = feedline::host::ToShownItem(line, options_.maxWidth);
+    feedline::host::ShownItem next =
+        feedline::host::ToShownItem(line, options_.maxWidth, options_.ellipsis);
     if (!next.problem.empty()) SayOnce(toldProblem_, next.problem);
     // Once an item is shown, an empty position (COUNT above the feed's items, or a document
     // without items) keeps it on the bar instead of blanking it.

@@ -84,6 +84,7 @@ struct WidthCase {
   std::string text;
   int columns;
   std::string fitted;
+  std::string ellipsis = kEllipsis;
 };
 
 void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
@@ -91,7 +92,8 @@ void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
 class Width : public testing::TestWithParam<WidthCase> {};
 
 TEST_P(Width, CutsBetweenClusters) {
-  EXPECT_EQ(FitToColumns(GetParam().text, GetParam().columns), GetParam().fitted);
+  EXPECT_EQ(FitToColumns(GetParam().text, GetParam().columns, GetParam().ellipsis),
+            GetParam().fitted);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,6 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
         WidthCase{"FitsUncut", "harbour", 7, "harbour"},
         WidthCase{"AsciiCutWithEllipsis", "harbour bridge", 8, "harbour…"},
         WidthCase{"OneColumnIsEllipsisOnly", "harbour", 1, "…"},
+        // An ending of the user's counts its own width; one wider than the width is cut.
+        WidthCase{"AsciiEllipsisTakesThreeColumns", "harbour bridge", 8, "harbo...", "..."},
+        WidthCase{"AsciiEllipsisUncutText", "harbour", 7, "harbour", "..."},
+        WidthCase{"EllipsisWiderThanWidth", "harbour bridge", 2, "..", "..."},
+        WidthCase{"EmptyEllipsisCutsOnly", "harbour bridge", 8, "harbour ", ""},
+        WidthCase{"WideEllipsis", "harbour bridge", 8, "harbou\u4e16", "\u4e16"},
         WidthCase{"WideCountTwo", "\u4e16\u754c\u4f60\u597d", 8, "\u4e16\u754c\u4f60\u597d"},
         WidthCase{"WideNotSplitAtOddColumn", "\u4e16\u754c\u4f60\u597d", 6,
                   "\u4e16\u754c\u2026"},

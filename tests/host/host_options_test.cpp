@@ -10,7 +10,8 @@ TEST(HostOptions, EveryOptionIsApplied) {
   std::string error;
   const auto options = ParseHostOptions(
       {"--format", "waybar", "--max-width", "40", "--output", "/tmp/line", "--name", "work-1",
-       "--open-with", "firefox", "--poll", "0.5", "https://x/feed", "-3", "0x1e", "$0A"},
+       "--open-with", "firefox", "--poll", "0.5", "--ellipsis", "...", "https://x/feed", "-3",
+       "0x1e", "$0A"},
       error);
   ASSERT_TRUE(options) << error;
   EXPECT_EQ(options->format, BarFormat::Waybar);
@@ -19,6 +20,7 @@ TEST(HostOptions, EveryOptionIsApplied) {
   EXPECT_EQ(options->name, "work-1");
   EXPECT_EQ(options->openWith, "firefox");
   EXPECT_EQ(options->pollSeconds, 0.5);
+  EXPECT_EQ(options->ellipsis, "...");
   EXPECT_EQ(options->url, "https://x/feed");
   EXPECT_EQ(options->count, "-3");  // a negative count is a number: it always shows item 1
   EXPECT_EQ(options->rotateSeconds, "$0A");
@@ -54,6 +56,13 @@ INSTANTIATE_TEST_SUITE_P(
                      "bad value for --poll: '0.009' (seconds, from 0.01 to 86400)"},
         BadArguments{"MissingOpenWith", {"--open-with"}, "missing value for --open-with"},
         BadArguments{"UnknownOption", {"--colour"}, "unknown option: --colour"},
+        // The ending is shown after every cut title: no control character, no markup, short.
+        BadArguments{"EllipsisWithEscape", {"--ellipsis", "\x1b[31m"},
+                     "bad value for --ellipsis: '\x1b[31m' (at most 16 bytes of plain text)"},
+        BadArguments{"EllipsisWithMarkup", {"--ellipsis", "<b>"},
+                     "bad value for --ellipsis: '<b>' (at most 16 bytes of plain text)"},
+        BadArguments{"EllipsisTooLong", {"--ellipsis", "12345678901234567"},
+                     "bad value for --ellipsis: '12345678901234567' (at most 16 bytes of plain text)"},
         BadArguments{"ExtraArgument", {"u", "5", "30", "10", "extra"}, "unexpected argument: 'extra'"},
         BadArguments{"CountNotANumber", {"u", "five"}, "bad value for COUNT: 'five' (an integer)"}),
     [](const testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
