@@ -34,7 +34,10 @@ const char kUsage[] =
     "  --describe          print the function list and parameter labels and exit\n"
     "  --plugin PATH       the plug-in to load (default: the installed feedline.so)\n"
     "  --version           print the version and exit\n"
-    "  --help              print this help and exit\n";
+    "  --help              print this help and exit\n"
+    "Messages go to standard error; where that is the bar's content (the same pipe as standard\n"
+    "output, or --format polybar) they go to $XDG_STATE_HOME/feedline/NAME.log instead\n"
+    "(~/.local/state/feedline/NAME.log), which moves to NAME.log.1 at 256 KiB.\n";
 
 namespace {
 

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# feedline-host in real status bars from Debian: tmux (a tmux whose status line is shown in the
-# pane of a second tmux and read with capture-pane) and i3blocks (its i3bar protocol output),
-# each showing a hostile feed's title as plain display text.
-# Usage: status_bar_test.sh HOST
+# feedline-host in real status bars from Debian, configured with the README's recipes as pasted
+# (only URL and its numbers replaced): tmux (a tmux whose status line is shown in the pane of a
+# second tmux and read with capture-pane, and its key binding that opens the shown item) and
+# i3blocks (its i3bar protocol output), each showing a hostile feed's title as plain display text.
+# Usage: status_bar_test.sh HOST SOURCE_DIR
 set -uo pipefail
-for tool in tmux i3blocks; do
+for tool in tmux i3blocks jq; do
   command -v $tool >/dev/null || { echo "skipped: $tool is not installed (Debian package $tool)"; exit 77; }
 done
 host=$(realpath "$1")
+source "$2/tests/host/recipes.sh"
+readme=$2/README.md
 work=$(mktemp -d)
-export TMUX_TMPDIR=$work XDG_RUNTIME_DIR=$work
+export TMUX_TMPDIR=$work XDG_RUNTIME_DIR=$work XDG_STATE_HOME=$work/state
 unset TMUX
+# The recipes call feedline-host and xdg-open by name: here they are the host under test and a
+# program that records the link it is given.
+mkdir "$work/bin"
+ln -s "$host" "$work/bin/feedline-host"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH=$work/bin:$PATH
 cleanup() {
   tmux -L feedline-outer kill-server 2>/dev/null
   tmux -L feedline-inner kill-server 2>/dev/null
@@ -30,24 +40,29 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-# The first item's title restyles, runs commands and breaks markup if any of it is read as such.
+# A README recipe with its feed: URL and its numbers become FEED 2 30 3600 (no rotation).
+recipe() {  # NAME FEED
+  readme_recipe "$1" "$readme" | sed "s|URL 5 30 10|'$2' 2 30 3600|"
+}
+
+# The first item's title restyles, runs commands and breaks markup if any of it is read as such;
+# it fits the recipes' 80 columns.
 printf '%s\n' '<rss><channel><title>chan</title>' \
-  '<item><title>#[fg=red]Red #{session_name} #(echo hacked) %{F#f00}## &amp; &lt;span foreground="red"&gt;big&lt;/span&gt; '$'\x1b''[31mx</title><link>https://x.example/1</link></item>' \
+  '<item><title>#[fg=red]R #{session_name} #(echo hacked) %{F#f00}## &amp; &lt;b&gt;big&lt;/b&gt; '$'\x1b''[31mx</title><link>https://x.example/1</link></item>' \
   '<item><title>two</title><link>https://x.example/2</link></item>' \
   '</channel></rss>' >"$work/feed.xml"
-expected='#[fg=red]Red #{session_name} #(echo hacked) %{F#f00}## & <span foreground="red">big</span> [31mx'
+expected='#[fg=red]R #{session_name} #(echo hacked) %{F#f00}## & <b>big</b> [31mx'
 
 echo "--- tmux"
-cat >"$work/inner.conf" <<CONF
-set -g status-interval 1
-set -g status-left ""
-set -g status-right-length 200
-set -g status-right "#(exec '$host' --format tmux --poll 0.2 '$work/feed.xml' 2 30 3600)"
-CONF
+{
+  echo 'set -g status-left ""'
+  recipe tmux "$work/feed.xml"
+} >"$work/inner.conf"
 tmux -L feedline-outer -f /dev/null new-session -d -x 220 -y 5 \
   "tmux -L feedline-inner -f '$work/inner.conf' new-session"
 status=""
-for _ in $(seq 100); do
+# The recipe's status-interval is 5 s: tmux starts the host at its first status redraw.
+for _ in $(seq 150); do
   status=$(tmux -L feedline-outer capture-pane -p -t 0 2>/dev/null | tail -n 1)
   [[ "$status" == *"[31mx"* ]] && break
   sleep 0.1
@@ -55,14 +70,16 @@ done
 [[ "$status" == *"$expected"* ]] || fail "tmux status line: '$status'"
 styled=$(tmux -L feedline-outer capture-pane -p -e -t 0 | tail -n 1)
 [[ "$styled" == *$'\e[31m'* ]] && fail "the feed turned tmux's status red: $styled"
+# The recipe's key: prefix + N opens the shown item.
+tmux -L feedline-outer send-keys -t 0 C-b N
+for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+expect_opened="https://x.example/1"
+[ "$(cat "$work/opened" 2>/dev/null)" == "$expect_opened" ] ||
+  fail "tmux key opened: '$(cat "$work/opened" 2>/dev/null)'"
 
 echo "--- i3blocks"
 cp "$work/feed.xml" "$work/i3blocks-feed.xml"  # a name of its own, to find its host by
-cat >"$work/i3blocks.conf" <<CONF
-[news]
-command='$host' --format i3blocks '$work/i3blocks-feed.xml' 2 30 3600
-interval=persist
-CONF
+recipe i3blocks "$work/i3blocks-feed.xml" >"$work/i3blocks.conf"
 i3blocks -c "$work/i3blocks.conf" >"$work/bar.out" 2>"$work/bar.err" </dev/null & bar=$!
 shown=""
 for _ in $(seq 100); do
@@ -71,6 +88,12 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ "$shown" == "$expected" ] || fail "i3blocks full_text: '$shown' ($(cat "$work/bar.err"))"
+# The i3 key of the recipe opens what the i3blocks host shows.
+rm -f "$work/opened"
+sh -c "$(readme_recipe i3 "$readme" | sed 's/^bindsym [^ ]* exec //')"
+for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+[ "$(cat "$work/opened" 2>/dev/null)" == "https://x.example/1" ] ||
+  fail "i3 key opened: '$(cat "$work/opened" 2>/dev/null)'"
 # The bar gone, its host must notice its closed standard output and end, though its line
 # never changes (ROTATE_SECONDS 3600).
 stop_bar
