@@ -1,0 +1,244 @@
+#!/usr/bin/env bash
+# feedline-host in a graphical bar from Debian, configured with the README's recipe as pasted
+# (only URL and its numbers replaced): polybar on an Xvfb screen, or waybar in sway (sway's X11
+# backend on an Xvfb screen, which gives sway a pointer that xdotool moves; its headless backend
+# has none). Each bar runs as an unprivileged user. The test compares screenshots of the bar
+# with screenshots of the same bar showing, from a plain command, the line the host must give
+# it; clicks the module with xdotool and checks that a recording opener got the shown item's
+# link; checks that the line rotates while that opener is still running, that the feed's markup
+# coloured nothing, that the messages went to the host's log, not the bar, and that the host
+# ends with its bar.
+# Usage: graphical_bar_test.sh HOST SOURCE_DIR polybar|waybar
+set -uo pipefail
+bar_name=$3
+tools="Xvfb xdotool import compare convert setpriv"
+case $bar_name in
+  polybar) tools="$tools polybar" ;;
+  waybar) tools="$tools sway swaymsg waybar" ;;
+  *) echo "unknown bar '$bar_name'" >&2; exit 2 ;;
+esac
+for tool in $tools; do
+  command -v "$tool" >/dev/null || {
+    echo "skipped: $tool is not installed (see scripts/install-deps linux)"; exit 77; }
+done
+host=$(realpath "$1")
+source "$2/tests/host/recipes.sh"
+readme=$2/README.md
+work=$(mktemp -d)
+chmod 755 "$work"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# The bars run as nobody when the test runs as root (sway refuses to run as root).
+as_user=()
+[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+mkdir -m 700 "$work/run" "$work/home" "$work/state"
+mkdir -m 755 "$work/bin"
+[ "$(id -u)" -eq 0 ] && chown 65534:65534 "$work/run" "$work/home" "$work/state"
+user_env=(env -i "HOME=$work/home" "XDG_RUNTIME_DIR=$work/run" "XDG_STATE_HOME=$work/state"
+          "PATH=$work/bin:/usr/bin:/bin")
+# The recipe calls feedline-host and xdg-open by name: the host under test, and a slow opener
+# that records its arguments and takes 6 s to finish.
+ln -s "$host" "$work/bin/feedline-host"
+cat >"$work/bin/xdg-open" <<OPENER
+#!/bin/sh
+printf '%s\n' "\$@" >"$work/opened.new" && mv "$work/opened.new" "$work/opened"
+sleep 6
+touch "$work/opener-done"
+OPENER
+chmod 755 "$work/bin/xdg-open"
+chmod 777 "$work"  # the opener, run as the bar's user, records here
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
+  # The host the bar started, found by the process id it recorded with its name.
+  [ -n "${host_pid:-}" ] && kill -KILL "$host_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Starts "$@" in the background as the bar's user, its output appended to $work/bar.err; its
+# process id goes to $started.
+start_as_user() {
+  "${as_user[@]}" "${user_env[@]}" "$@" >>"$work/bar.err" 2>&1 &
+  started=$!
+  pids+=("$started")
+}
+
+# The feed: a first item whose title would colour the bar red and add a module if read as
+# markup, and a plain second one.
+cat >"$work/feed.xml" <<'FEED'
+<rss><channel><title>chan</title>
+<item><title>%{F#ff0000}red%{F-} &lt;span foreground="#ff0000"&gt;big&lt;/span&gt; &amp; more</title><link>https://x.example/1</link></item>
+<item><title>two</title><link>https://x.example/2</link></item>
+</channel></rss>
+FEED
+chmod 644 "$work/feed.xml"
+
+Xvfb -displayfd 3 -screen 0 1000x200x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+user_env+=("DISPLAY=$DISPLAY")
+
+shot() { import -window root -crop 1000x24+0+0 +repage "$1" 2>/dev/null; }
+# Pixels that differ between two screenshots (a large number when one is missing).
+differ() { compare -metric AE "$1" "$2" null: 2>&1 >/dev/null | cut -d' ' -f1 || echo 999999; }
+# Waits up to $2 seconds for the bar to look exactly like reference $1.
+wait_shows() {
+  for _ in $(seq $(($2 * 4))); do
+    shot "$work/now.png"
+    [ "$(differ "$work/now.png" "$1")" == 0 ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+# Saves what the bar shows once it has drawn text and holds still, as reference $1.
+wait_still() {
+  local previous=""
+  for _ in $(seq 80); do
+    shot "$work/still.png"
+    # Text drawn: more than one colour in the bar.
+    if [ "$(convert "$work/still.png" -format '%k' info:)" -gt 1 ] && [ -n "$previous" ] &&
+       [ "$(differ "$work/still.png" "$previous")" == 0 ]; then
+      cp "$work/still.png" "$1"
+      return 0
+    fi
+    cp "$work/still.png" "$work/previous.png"; previous=$work/previous.png
+    sleep 0.25
+  done
+  return 1
+}
+
+# The module's command for the reference screenshots: prints file $1 and stays.
+reference_command() { echo "cat '$1'; exec sleep 600"; }
+
+# polybar: a bar of its own around the recipe's module.
+polybar_config() {  # MODULE_TEXT
+  cat <<CONF
+[bar/test]
+width = 100%
+height = 24
+modules-left = news
+font-0 = DejaVu Sans Mono:size=10
+background = #ffffff
+foreground = #000000
+
+$1
+CONF
+}
+
+start_polybar() {  # MODULE_TEXT
+  polybar_config "$1" >"$work/polybar.ini"
+  start_as_user polybar -q -c "$work/polybar.ini" test
+  bar=$started
+}
+
+# waybar in sway: sway first (once), then a waybar with the recipe's module.
+start_sway() {
+  printf 'output X11-1 resolution 1000x200 position 0 0\ndefault_border none\n' >"$work/sway.conf"
+  start_as_user env WLR_BACKENDS=x11 WLR_RENDERER=pixman sway -c "$work/sway.conf"
+  for _ in $(seq 100); do [ -S "$work/run/wayland-1" ] || ls "$work"/run/wayland-* >/dev/null 2>&1 && break; sleep 0.1; done
+  wayland=$(cd "$work/run" && ls wayland-* 2>/dev/null | grep -v lock | head -n 1)
+  [ -n "$wayland" ] || { echo "FAIL: sway did not start" >&2; exit 1; }
+}
+
+start_waybar() {  # MODULE_TEXT
+  {
+    echo '{ "layer": "top", "position": "top", "height": 24, "modules-left": ["custom/news"],'
+    echo "$1"
+    echo '"name": "test" }'
+  } >"$work/waybar.json"
+  printf '* { font-family: "DejaVu Sans Mono"; font-size: 13px; background: #ffffff; color: #000000; border: none; }\n' \
+    >"$work/waybar.css"
+  start_as_user env "WAYLAND_DISPLAY=$wayland" waybar -c "$work/waybar.json" -s "$work/waybar.css"
+  bar=$started
+}
+
+# A module that shows a reference line, in each bar's own configuration language.
+reference_module() {  # FILE
+  case $bar_name in
+    polybar) printf '[module/news]\ntype = custom/script\nexec = %s\ntail = true\n' "$(reference_command "$1")" ;;
+    waybar) printf '"custom/news": { "exec": "%s", "return-type": "json" },\n' "$(reference_command "$1")" ;;
+  esac
+}
+
+stop_bar() {
+  kill "$bar" 2>/dev/null
+  for _ in $(seq 50); do kill -0 "$bar" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$bar" 2>/dev/null
+  wait "$bar" 2>/dev/null
+}
+
+# The lines the host must give the bar for items 1 and 2: its markup made literal (polybar: a
+# zero-width space after each "%"; waybar: JSON with Pango escapes).
+case $bar_name in
+  polybar)
+    printf '%%\u200b{F#ff0000}red%%\u200b{F-} <span foreground="#ff0000">big</span> & more\n' >"$work/line1"
+    printf 'two\n' >"$work/line2"
+    start_bar() { start_polybar "$@"; }
+    ;;
+  waybar)
+    printf '{"text":"%%{F#ff0000}red%%{F-} &lt;span foreground=\\"#ff0000\\"&gt;big&lt;/span&gt; &amp; more"}\n' >"$work/line1"
+    printf '{"text":"two"}\n' >"$work/line2"
+    start_sway
+    start_bar() { start_waybar "$@"; }
+    ;;
+esac
+chmod 644 "$work/line1" "$work/line2"
+
+echo "--- $bar_name: reference screenshots"
+for n in 1 2; do
+  start_bar "$(reference_module "$work/line$n")"
+  wait_still "$work/ref$n.png" || fail "the reference bar showing line $n never held still"
+  stop_bar
+done
+[ "$(differ "$work/ref1.png" "$work/ref2.png")" != 0 ] || fail "the two references look alike"
+
+echo "--- $bar_name: the README's recipe"
+# Two items, rotated every 4 s.
+start_bar "$(readme_recipe "$bar_name" "$readme" | sed "s|URL 5 30 10|'$work/feed.xml' 2 30 4|")"
+wait_shows "$work/ref1.png" 20 ||
+  fail "the bar never showed item 1 as the reference does ($(differ "$work/now.png" "$work/ref1.png") pixels differ)"
+record=$work/run/feedline/$bar_name
+host_pid=$(sed -nE '1s/^host ([0-9]+) .*/\1/p' "$record" 2>/dev/null)
+[ -n "$host_pid" ] || fail "no host recorded its link as $bar_name"
+# No red anywhere: the feed's colour and span stayed text.
+red=$(convert "$work/now.png" -fuzz 20% -fill black +opaque '#ff0000' -fill white -opaque '#ff0000' \
+  -format '%[fx:mean*w*h]' info:)
+[ "${red%.*}" == 0 ] || fail "$red red pixels: the feed's markup coloured the bar"
+
+# A click on the module opens the shown item through the recipe's --open line.
+xdotool mousemove 30 12 click 1
+for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+[ "$(cat "$work/opened" 2>/dev/null)" == "https://x.example/1" ] ||
+  fail "the click opened '$(cat "$work/opened" 2>/dev/null)'"
+# The opener takes 6 s; the line rotates (every 4 s) before it is done.
+if wait_shows "$work/ref2.png" 6; then
+  [ -e "$work/opener-done" ] && fail "the line rotated only after the opener had finished"
+else
+  fail "the bar did not rotate to item 2 while the opener ran"
+fi
+
+# The plug-in's own lines never reach the bar as content: polybar gives the host one pipe for
+# both streams, so they go to the host's log; waybar keeps standard error apart, for its own log.
+told="^feedline: file://$work/feed.xml: [0-9]* bytes, 2 items"
+case $bar_name in
+  polybar) grep -q "$told" "$work/state/feedline/$bar_name.log" ||
+             fail "the host's log: $(cat "$work/state/feedline/$bar_name.log" 2>&1)" ;;
+  waybar) grep -q "$told" "$work/bar.err" || fail "waybar's standard error: $(cat "$work/bar.err")" ;;
+esac
+
+# The bar gone, its host ends.
+stop_bar
+for _ in $(seq 50); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$host_pid" 2>/dev/null && fail "the host outlived $bar_name by 5 s"
+
+if [ $failures -gt 0 ]; then
+  cp "$work"/*.png "${TMPDIR:-/tmp}/" 2>/dev/null
+  echo "$failures failure(s); screenshots copied to ${TMPDIR:-/tmp}"
+  exit 1
+fi
+echo "$bar_name shows the README recipe's line, opens its link and ends with its host"
