@@ -25,7 +25,8 @@ cleanup() {
   tmux -L feedline-outer kill-server 2>/dev/null
   tmux -L feedline-inner kill-server 2>/dev/null
   [ -n "${bar:-}" ] && stop_bar
-  pkill -KILL -f -- "$work/i3blocks-feed.xml" 2>/dev/null
+  # The host i3blocks started, by the process id it recorded with its name.
+  [ -n "${i3blocks_host:-}" ] && kill -KILL "$i3blocks_host" 2>/dev/null
   rm -rf "$work"
 }
 # Debian's i3blocks 1.4 does not end on SIGTERM: after a grace period it gets SIGKILL.
@@ -78,7 +79,8 @@ expect_opened="https://x.example/1"
   fail "tmux key opened: '$(cat "$work/opened" 2>/dev/null)'"
 
 echo "--- i3blocks"
-cp "$work/feed.xml" "$work/i3blocks-feed.xml"  # a name of its own, to find its host by
+# Its first link differs from the tmux host's, which still runs: each bar opens its own host's.
+sed 's|https://x.example/1|https://x.example/i3|' "$work/feed.xml" >"$work/i3blocks-feed.xml"
 recipe i3blocks "$work/i3blocks-feed.xml" >"$work/i3blocks.conf"
 i3blocks -c "$work/i3blocks.conf" >"$work/bar.out" 2>"$work/bar.err" </dev/null & bar=$!
 shown=""
@@ -88,17 +90,19 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ "$shown" == "$expected" ] || fail "i3blocks full_text: '$shown' ($(cat "$work/bar.err"))"
+i3blocks_host=$(sed -nE '1s/^host ([0-9]+) .*/\1/p' "$XDG_RUNTIME_DIR/feedline/i3blocks")
+[ -n "$i3blocks_host" ] || fail "the i3blocks host recorded no link under its name"
 # The i3 key of the recipe opens what the i3blocks host shows.
 rm -f "$work/opened"
 sh -c "$(readme_recipe i3 "$readme" | sed 's/^bindsym [^ ]* exec //')"
 for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
-[ "$(cat "$work/opened" 2>/dev/null)" == "https://x.example/1" ] ||
+[ "$(cat "$work/opened" 2>/dev/null)" == "https://x.example/i3" ] ||
   fail "i3 key opened: '$(cat "$work/opened" 2>/dev/null)'"
 # The bar gone, its host must notice its closed standard output and end, though its line
 # never changes (ROTATE_SECONDS 3600).
 stop_bar
-for _ in $(seq 20); do pgrep -f -- "$work/i3blocks-feed.xml" >/dev/null || break; sleep 0.1; done
-pgrep -f -- "$work/i3blocks-feed.xml" >/dev/null && fail "the host outlived i3blocks by 2 s"
+for _ in $(seq 20); do kill -0 "$i3blocks_host" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$i3blocks_host" 2>/dev/null && fail "the host outlived i3blocks by 2 s"
 
 if [ $failures -gt 0 ]; then echo "$failures failure(s)"; exit 1; fi
 echo "tmux and i3blocks show the display text"
