@@ -15,13 +15,19 @@ namespace {
 
 constexpr std::size_t kTitleBytes = 64u << 20;
 
-// A line whose title is `piece` repeated to 64 MiB, then a link.
+// What the title of each kind of line repeats. Returned rather than assigned: GCC 12 warns
+// falsely (-Wrestrict) on assigning these literals to a string at -O3.
+std::string PieceOf(const std::string& kind) {
+  if (kind == "br") return "<br>";
+  if (kind == "italic") return "<i>a</i>";
+  if (kind == "byte81") return "\x81";
+  if (kind == "combining") return "\xcc\x81";  // U+0301 after one base letter
+  return "Harbour bridge reopens after six weeks of repairs. ";
+}
+
+// A line whose title is its kind's piece repeated to 64 MiB, then a link.
 std::string HostileLine(const std::string& kind) {
-  std::string piece = "Harbour bridge reopens after six weeks of repairs. ";
-  if (kind == "br") piece = "<br>";
-  if (kind == "italic") piece = "<i>a</i>";
-  if (kind == "byte81") piece = "\x81";
-  if (kind == "combining") piece = "\xcc\x81";  // U+0301 after one base letter
+  const std::string piece = PieceOf(kind);
   std::string line = kind == "combining" ? "a" : "";
   line.reserve(kTitleBytes + 64);
   while (line.size() + piece.size() <= kTitleBytes) line += piece;
