@@ -13,6 +13,9 @@
 #include "checker/check_options.h"
 #include "checker/check_report.h"
 #include "common/debuggee_windows.h"
+#include "common/executable_path.h"
+#include "common/plugin_library.h"
+#include "common/system_message_windows.h"
 
 namespace {
 
@@ -23,32 +26,13 @@ constexpr char kChildVariable[] = "FEEDLINE_CHECK_STEPS";
 // it guards against a DLL that does not keep them.
 constexpr DWORD kTimeLimitMs = 120'000;
 
-// The child's exit codes besides 0 (the line was written).
-constexpr int kNotLoaded = 10;
-constexpr int kNotPlugin = 11;
-
-// The plug-in's functions as a display program calls them: getparam and FetchRSS are stdcall.
-using InitFn = const char* (*)();
-using GetParamFn = const char*(WINAPI*)(const char*);
-using FetchFn = const char*(WINAPI*)(const char*, const char*, const char*, const char*);
+// The child's exit code when it could not load the plug-in (it says why on standard error).
+constexpr int kNoPlugin = 10;
 
 void Say(const std::string& text) { std::fprintf(stderr, "feedline-check: %s\n", text.c_str()); }
 
-// The system's words for an error number, on one line.
-std::string ErrorText(DWORD error) {
-  char text[512] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, error, 0, text, sizeof text, nullptr);
-  std::string words(text, length);
-  while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' ||
-                            words.back() == '.')) {
-    words.pop_back();
-  }
-  return "error " + std::to_string(error) + (words.empty() ? "" : " (" + words + ")");
-}
-
 std::string DefaultDll() {
-  const std::string self = feedline::ThisProgramPath();
+  const std::string self = feedline::ExecutablePath();
   return self.substr(0, self.find_last_of("\\/") + 1) + "feedline.dll";
 }
 
@@ -56,31 +40,22 @@ std::string DefaultDll() {
 // means one download and the first item, and write the returned line to standard output.
 int RunSteps(const feedline::CheckOptions& options) {
   const std::string dll = options.dll.empty() ? DefaultDll() : options.dll;
-  HMODULE module = LoadLibraryA(dll.c_str());
-  if (module == nullptr) {
-    Say("cannot load " + dll + ": " + ErrorText(GetLastError()));
-    return kNotLoaded;
+  feedline::PluginLibrary plugin;
+  std::string error;
+  if (!plugin.Load(dll, error)) {
+    Say(error);
+    return kNoPlugin;
   }
-  // GetProcAddress yields a generic pointer; the casts give each function its real signature.
-  const auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(module, "init")));
-  const auto getparam =
-      reinterpret_cast<GetParamFn>(reinterpret_cast<void*>(GetProcAddress(module, "getparam")));
-  const auto fetch =
-      reinterpret_cast<FetchFn>(reinterpret_cast<void*>(GetProcAddress(module, "FetchRSS")));
-  if (init == nullptr || getparam == nullptr || fetch == nullptr) {
-    Say(dll + " is not a feedline plug-in: init, getparam or FetchRSS is missing");
-    return kNotPlugin;
-  }
-  if (init() == nullptr || getparam("FetchRSS") == nullptr) {
+  if (plugin.init() == nullptr || plugin.getparam("FetchRSS") == nullptr) {
     Say(dll + " does not describe its FetchRSS function");
-    return kNotPlugin;
+    return kNoPlugin;
   }
-  const char* line = fetch(options.url.c_str(), options.count.c_str(), "2147483647", "2147483647");
+  const char* line =
+      plugin.fetch(options.url.c_str(), options.count.c_str(), "2147483647", "2147483647");
   const std::string text = line != nullptr ? line : "";
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
             &written, nullptr);
-  FreeLibrary(module);
   return 0;
 }
 
@@ -130,13 +105,13 @@ class Utf8Console {
 int Check(const feedline::CheckOptions& options) {
   HANDLE line = TemporaryFile();
   if (line == INVALID_HANDLE_VALUE) {
-    Say("cannot make a temporary file: " + ErrorText(GetLastError()));
+    Say("cannot make a temporary file: " + feedline::ErrorText(GetLastError()));
     return 1;
   }
   SetEnvironmentVariableA(kChildVariable, "1");
   feedline::DebuggeeStreams streams;
   streams.output = line;
-  const std::string self = feedline::ThisProgramPath();
+  const std::string self = feedline::ExecutablePath();
   const feedline::DebuggeeRun run =
       feedline::RunAsDebuggee(self, GetCommandLineA(), streams, kTimeLimitMs);
   const std::string returned = ReadFromStart(line);
@@ -145,7 +120,7 @@ int Check(const feedline::CheckOptions& options) {
     Say(run.error);
     return 1;
   }
-  if (run.exitCode == kNotLoaded || run.exitCode == kNotPlugin) return 1;  // the child said why
+  if (run.exitCode == kNoPlugin) return 1;  // the child said why
   const bool finished = !run.timedOut && run.exitCode == 0;
   const feedline::ReportedItem first =
       finished ? feedline::RawReportedItem(returned) : feedline::ReportedItem{};

@@ -92,16 +92,4 @@ DebuggeeRun RunAsDebuggee(const std::string& application, std::string commandLin
   return run;
 }
 
-std::string ThisProgramPath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace feedline

@@ -29,7 +29,4 @@ struct DebuggeeStreams {
 DebuggeeRun RunAsDebuggee(const std::string& application, std::string commandLine,
                           const DebuggeeStreams& streams, DWORD timeLimitMs = INFINITE);
 
-// The full path of this program, for starting it again as its own debuggee.
-std::string ThisProgramPath();
-
 }  // namespace feedline

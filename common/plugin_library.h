@@ -4,13 +4,22 @@
 
 namespace feedline {
 
-// The plug-in loaded with dlopen, as a display host loads it, and its three functions found by
-// name. The host program and the tests load it through this one class.
+// The calling convention of getparam and FetchRSS: stdcall in the 32-bit Windows DLL (where
+// other conventions exist), the platform's own elsewhere.
+#if defined(_WIN32)
+#define FEEDLINE_PLUGIN_CALL __stdcall
+#else
+#define FEEDLINE_PLUGIN_CALL
+#endif
+
+// The plug-in loaded as a display host loads it (dlopen, LoadLibrary), and its three functions
+// found by name. The host program, the Windows checker and the tests load it through this class.
 class PluginLibrary {
  public:
   using InitFn = const char* (*)();
-  using GetParamFn = const char* (*)(const char*);
-  using FetchFn = const char* (*)(const char*, const char*, const char*, const char*);
+  using GetParamFn = const char*(FEEDLINE_PLUGIN_CALL*)(const char*);
+  using FetchFn = const char*(FEEDLINE_PLUGIN_CALL*)(const char*, const char*, const char*,
+                                                      const char*);
 
   PluginLibrary() = default;
   ~PluginLibrary() { Unload(); }

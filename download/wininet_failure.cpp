@@ -2,6 +2,8 @@
 
 #include <wininet.h>
 
+#include "common/system_message_windows.h"
+
 namespace feedline {
 namespace {
 
@@ -33,20 +35,6 @@ constexpr FailureKind kKinds[] = {
     {ERROR_INTERNET_INCORRECT_USER_NAME, DownloadFailure::LoginRefused},
 };
 
-// The system's message for a WinINet error, from wininet.dll's message table; empty if none.
-std::string SystemMessage(DWORD error) {
-  char text[512] = {};
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-      GetModuleHandleA("wininet.dll"), error, 0, text, sizeof text, nullptr);
-  std::string message(text, length);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
-  return message;
-}
-
 }  // namespace
 
 void SetWinInetFailure(DWORD error, DownloadReport& report) {
@@ -55,7 +43,7 @@ void SetWinInetFailure(DWORD error, DownloadReport& report) {
     if (kind.error == error) report.failure = kind.failure;
   }
   report.detail = "WinINet error " + std::to_string(error);
-  const std::string message = SystemMessage(error);
+  const std::string message = SystemMessage(error, GetModuleHandleA("wininet.dll"));
   if (!message.empty()) report.detail += ": " + message;
 }
 

@@ -54,10 +54,9 @@ int CheckFeed(const std::string& url, const std::string& count, feedline::Plugin
         line = got != nullptr ? got : "";  // a plug-in of another make may return no text
       });
   const ShownItem item = ToShownItem(line, 0);
-  const ReportedItem first = item.Empty() ? ReportedItem{} : ReportedItem{item.title, item.link};
+  const ReportedItem first{item.title, item.link};
   std::fputs(CheckReport(url, told, first).c_str(), stdout);
-  const bool shown = !first.Empty();
-  return shown ? 0 : 1;
+  return first.Empty() ? 1 : 0;
 }
 
 }  // namespace feedline::host

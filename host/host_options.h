@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/bar_formats.h"
+#include "host/display_text.h"
 
 namespace feedline::host {
 
@@ -17,7 +18,7 @@ struct HostOptions {
   double pollSeconds = 1.0;
   BarFormat format = BarFormat::Plain;
   int maxWidth = 0;           // 0: no limit
-  std::string ellipsis = "…";  // what a cut title ends in
+  std::string ellipsis = kEllipsis;  // what a cut title ends in
   std::string name = "default";  // which state file records the shown link
   std::string openWith = "xdg-open";
   std::string output;         // empty: standard output

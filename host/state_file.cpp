@@ -157,8 +157,8 @@ RecordResult WriteShownLink(const DirectoryHandle& directory, const std::string&
                             std::string& error) {
   const DirectoryLock lock(directory.Fd());
   const auto record = ReadRecord(directory.Fd(), name);
-  if (record && record->owner && !(*record->owner == host) && IsNewer(*record->owner, host) &&
-      IsRunning(*record->owner)) {
+  // IsNewer is false for this host itself.
+  if (record && record->owner && IsNewer(*record->owner, host) && IsRunning(*record->owner)) {
     newer = record->owner->pid;
     return RecordResult::NewerHostHolds;
   }

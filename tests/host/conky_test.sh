@@ -7,20 +7,11 @@
 # and the host must end when conky does.
 # Usage: conky_test.sh HOST SOURCE_DIR
 set -uo pipefail
-for tool in conky setpriv; do
-  command -v $tool >/dev/null || { echo "skipped: $tool is not installed (Debian package conky-std)"; exit 77; }
-done
-host=$(realpath "$1")
-source "$2/tests/host/recipes.sh"
-readme=$2/README.md
-work=$(mktemp -d)
-chmod 755 "$work"
+source "$2/tests/host/bar_tests.sh"
+require_tools conky setpriv
+begin_bar_test "$1" "$2"
 trap 'kill -KILL ${session:-} ${host_pid:-} 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-as_user=()
-[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 mkdir -m 700 "$work/home" "$work/run"
 mkdir -m 755 "$work/bin"
 ln -s "$host" "$work/bin/feedline-host"
@@ -37,7 +28,7 @@ chmod 644 "$work/feed.xml"
   echo "                 update_interval = 0.5, total_run_times = 12 }"
   readme_recipe conky "$readme"
 } >"$work/home/.config/conky/conky.conf"
-[ "$(id -u)" -eq 0 ] && chown -R 65534:65534 "$work/home" "$work/run"
+give_to_bar_user "$work/home" "$work/run"
 
 # The line is itself in single quotes; the feed's path (from mktemp) needs none.
 line=$(readme_recipe conky-autostart "$readme" | sed "s|URL 5 30 10|$work/feed.xml 1 30 3600|")

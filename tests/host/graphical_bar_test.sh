@@ -11,30 +11,17 @@
 # Usage: graphical_bar_test.sh HOST SOURCE_DIR polybar|waybar
 set -uo pipefail
 bar_name=$3
-tools="Xvfb xdotool import compare convert setpriv"
+source "$2/tests/host/bar_tests.sh"
 case $bar_name in
-  polybar) tools="$tools polybar" ;;
-  waybar) tools="$tools sway swaymsg waybar" ;;
+  polybar) require_tools Xvfb xdotool import compare convert setpriv polybar ;;
+  waybar) require_tools Xvfb xdotool import compare convert setpriv sway swaymsg waybar ;;
   *) echo "unknown bar '$bar_name'" >&2; exit 2 ;;
 esac
-for tool in $tools; do
-  command -v "$tool" >/dev/null || {
-    echo "skipped: $tool is not installed (see scripts/install-deps linux)"; exit 77; }
-done
-host=$(realpath "$1")
-source "$2/tests/host/recipes.sh"
-readme=$2/README.md
-work=$(mktemp -d)
-chmod 755 "$work"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+begin_bar_test "$1" "$2"
 
-# The bars run as nobody when the test runs as root (sway refuses to run as root).
-as_user=()
-[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 mkdir -m 700 "$work/run" "$work/home" "$work/state"
 mkdir -m 755 "$work/bin"
-[ "$(id -u)" -eq 0 ] && chown 65534:65534 "$work/run" "$work/home" "$work/state"
+give_to_bar_user "$work/run" "$work/home" "$work/state"
 user_env=(env -i "HOME=$work/home" "XDG_RUNTIME_DIR=$work/run" "XDG_STATE_HOME=$work/state"
           "PATH=$work/bin:/usr/bin:/bin")
 # The recipe calls feedline-host and xdg-open by name: the host under test, and a slow opener
@@ -77,7 +64,9 @@ cat >"$work/feed.xml" <<'FEED'
 FEED
 chmod 644 "$work/feed.xml"
 
-Xvfb -displayfd 3 -screen 0 1000x200x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# -noreset: without it the server resets whenever its last client leaves (a bar stopped between
+# two references), and a client that connects meanwhile loses its connection.
+Xvfb -displayfd 3 -screen 0 1000x200x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
@@ -238,7 +227,8 @@ kill -0 "$host_pid" 2>/dev/null && fail "the host outlived $bar_name by 5 s"
 
 if [ $failures -gt 0 ]; then
   cp "$work"/*.png "${TMPDIR:-/tmp}/" 2>/dev/null
-  echo "$failures failure(s); screenshots copied to ${TMPDIR:-/tmp}"
+  echo "$failures failure(s); screenshots copied to ${TMPDIR:-/tmp}; the bars said:"
+  tail -n 20 "$work/bar.err"
   exit 1
 fi
 echo "$bar_name shows the README recipe's line, opens its link and ends with its host"

@@ -3,7 +3,7 @@
 # tests run as pasted.
 # Usage: recipes_test.sh SOURCE_DIR
 set -uo pipefail
-source "$(dirname "$0")/recipes.sh"
+source "$(dirname "$0")/bar_tests.sh"
 readme=$1/README.md
 page=$1/packaging/feedline-host.1
 failures=0

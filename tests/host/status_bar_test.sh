@@ -5,13 +5,9 @@
 # i3blocks (its i3bar protocol output), each showing a hostile feed's title as plain display text.
 # Usage: status_bar_test.sh HOST SOURCE_DIR
 set -uo pipefail
-for tool in tmux i3blocks jq; do
-  command -v $tool >/dev/null || { echo "skipped: $tool is not installed (Debian package $tool)"; exit 77; }
-done
-host=$(realpath "$1")
-source "$2/tests/host/recipes.sh"
-readme=$2/README.md
-work=$(mktemp -d)
+source "$2/tests/host/bar_tests.sh"
+require_tools tmux i3blocks jq
+begin_bar_test "$1" "$2"
 export TMUX_TMPDIR=$work XDG_RUNTIME_DIR=$work XDG_STATE_HOME=$work/state
 unset TMUX
 # The recipes call feedline-host and xdg-open by name: here they are the host under test and a
@@ -38,8 +34,6 @@ stop_bar() {
   bar=""
 }
 trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # A README recipe with its feed: URL and its numbers become FEED 2 30 3600 (no rotation).
 recipe() {  # NAME FEED

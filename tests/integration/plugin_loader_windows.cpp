@@ -2,6 +2,8 @@
 
 #include "tests/integration/plugin_loader.h"
 
+#include "common/executable_path.h"
+
 namespace feedline::test {
 
 struct LoadedPlugin::Library {
@@ -40,9 +42,7 @@ void LoadedPlugin::Unload() {
 bool LoadedPlugin::IsMapped() const { return GetModuleHandleA(file_.c_str()) != nullptr; }
 
 std::string ExecutableFileName() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  const std::string full(path, length);
+  const std::string full = ExecutablePath();
   return full.substr(full.find_last_of("\\:") + 1);
 }
 

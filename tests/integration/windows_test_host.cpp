@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/debuggee_windows.h"
+#include "common/executable_path.h"
 #include "tests/integration/plugin_script.h"
 
 namespace {
@@ -35,7 +36,7 @@ int RunSteps() {
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == kChildFlag) return RunSteps();
-  const std::string self = feedline::ThisProgramPath();
+  const std::string self = feedline::ExecutablePath();
   // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on the chained operator+.
   std::string command = "\"";
   command.append(self).append("\" ").append(kChildFlag);
