@@ -2,6 +2,8 @@
 
 #include <string>
 
+struct FeedlineLineFacts;
+
 namespace feedline {
 
 // The calling convention of getparam and FetchRSS: stdcall in the 32-bit Windows DLL (where
@@ -20,6 +22,7 @@ class PluginLibrary {
   using GetParamFn = const char*(FEEDLINE_PLUGIN_CALL*)(const char*);
   using FetchFn = const char*(FEEDLINE_PLUGIN_CALL*)(const char*, const char*, const char*,
                                                       const char*);
+  using LineFactsFn = const FeedlineLineFacts* (*)();
 
   PluginLibrary() = default;
   ~PluginLibrary() { Unload(); }
@@ -34,6 +37,9 @@ class PluginLibrary {
   InitFn init = nullptr;
   GetParamFn getparam = nullptr;
   FetchFn fetch = nullptr;
+  // The Linux library's facts of its line (see plugin/exports.h); null where the plug-in does
+  // not offer them (another build, the Windows DLL).
+  LineFactsFn lineFacts = nullptr;
 
  private:
   void* handle_ = nullptr;

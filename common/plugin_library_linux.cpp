@@ -18,6 +18,7 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
     error = path + " does not offer init, getparam and FetchRSS";
     return false;
   }
+  lineFacts = reinterpret_cast<LineFactsFn>(dlsym(handle_, "feedline_line_facts"));
   return true;
 }
 
@@ -27,6 +28,7 @@ void PluginLibrary::Unload() {
   init = nullptr;
   getparam = nullptr;
   fetch = nullptr;
+  lineFacts = nullptr;
 }
 
 }  // namespace feedline

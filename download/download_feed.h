@@ -23,6 +23,7 @@ struct DownloadReport {
   DownloadFailure failure = DownloadFailure::None;  // what failed, when it did not complete
   std::uint64_t sizeLimit = 0;  // with TooLarge: the limit the document went over, in bytes
   std::string detail;  // the platform's own words for it, which may differ from try to try
+  std::string contentType;  // the final answer's Content-Type, where the platform tells it
 };
 
 // Fetches the document at `url` fresh from the server (no local cache read or written, with

@@ -187,6 +187,9 @@ void Describe(CURL* handle, CURLcode result, const Transfer& transfer, const cha
       scheme != nullptr && (strcasecmp(scheme, "http") == 0 || strcasecmp(scheme, "https") == 0);
   if (web) {
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &report.httpStatus);
+    const char* contentType = nullptr;
+    curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType);
+    if (contentType != nullptr) report.contentType = contentType;
   }
   curl_off_t received = 0;
   curl_easy_getinfo(handle, CURLINFO_SIZE_DOWNLOAD_T, &received);

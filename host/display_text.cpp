@@ -1,13 +1,13 @@
 #include "host/display_text.h"
 
-#include <iconv.h>
 #include <utf8proc.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <optional>
 
+#include "host/charset_decoding.h"
 #include "host/html_text.h"
+#include "host/xml_text.h"
 
 namespace feedline::host {
 namespace {
@@ -54,30 +54,6 @@ std::string EscapeInvalidBytes(std::string_view bytes) {
     out += kHex[byte >> 4];
     out += kHex[byte & 15];
   }
-  return out;
-}
-
-// Feeds that declare ISO-8859-1 mostly hold Windows-1252; the five bytes that code page leaves
-// undefined become U+FFFD. Nothing when the system has no converter for it.
-std::optional<std::string> FromWindows1252(std::string_view bytes) {
-  iconv_t converter = iconv_open("UTF-8", "WINDOWS-1252");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string out;
-  char buffer[256];
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
-  while (inLeft > 0) {
-    char* outAt = buffer;
-    size_t outLeft = sizeof buffer;
-    const size_t result = iconv(converter, &in, &inLeft, &outAt, &outLeft);
-    out.append(buffer, static_cast<size_t>(outAt - buffer));
-    if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-      out += "\uFFFD";
-      ++in;
-      --inLeft;
-    }
-  }
-  iconv_close(converter);
   return out;
 }
 
@@ -173,7 +149,9 @@ std::string DisplayText(std::string_view feedBytes, std::string* problem) {
   std::string utf8;
   if (IsValidUtf8(bounded)) {
     utf8.assign(bounded);
-  } else if (std::optional<std::string> converted = FromWindows1252(bounded)) {
+  } else if (std::optional<std::string> converted = DecodeToUtf8(bounded, "WINDOWS-1252")) {
+    // Feeds that declare ISO-8859-1 mostly hold Windows-1252; the five bytes that code page
+    // leaves undefined become U+FFFD.
     utf8 = std::move(*converted);
   } else {
     sayProblem("cannot convert from Windows-1252 (iconv): showing such bytes as \\x escapes");
@@ -244,15 +222,41 @@ std::string FitToColumns(std::string_view text, int columns, std::string_view el
   return out;
 }
 
-ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis) {
+std::string DisplayText(std::string_view feedBytes, const TextFacts& facts, bool isLink,
+                        std::string* problem) {
+  const std::string_view bounded = feedBytes.substr(0, kMaxFeedBytes);
+  std::optional<std::string> decoded =
+      DecodeToUtf8(bounded, facts.encoding, bounded.size() < feedBytes.size());
+  if (!decoded) {
+    if (problem != nullptr) {
+      *problem = "iconv cannot convert from " + facts.encoding + ": reading titles as UTF-8";
+    }
+    return DisplayText(feedBytes, problem);
+  }
+  if (isLink || facts.titleKind != TitleKind::Html) {
+    return CleanCharacters(XmlText(*decoded, /*keepTags=*/false));
+  }
+  const std::string markup = XmlText(*decoded, /*keepTags=*/true);
+  if (const std::optional<std::string> text = HtmlBodyText(markup)) return CleanCharacters(*text);
+  if (problem != nullptr) {
+    *problem = "cannot create the HTML parser (libxml2): showing titles with their markup";
+  }
+  return CleanCharacters(markup);
+}
+
+ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis,
+                      const TextFacts* facts) {
   const auto marker = line.rfind("%l");
   const std::string_view title = line.substr(0, marker);
   const std::string_view link =
       marker == std::string_view::npos ? std::string_view{} : line.substr(marker + 2);
   ShownItem item;
-  item.title = FitToColumns(DisplayText(title, &item.problem),
-                            maxWidth > 0 ? maxWidth : kMaxTitleColumns, ellipsis);
-  item.link = DisplayText(link, &item.problem);
+  const std::string titleText = facts != nullptr
+                                    ? DisplayText(title, *facts, false, &item.problem)
+                                    : DisplayText(title, &item.problem);
+  item.title = FitToColumns(titleText, maxWidth > 0 ? maxWidth : kMaxTitleColumns, ellipsis);
+  item.link = facts != nullptr ? DisplayText(link, *facts, true, &item.problem)
+                               : DisplayText(link, &item.problem);
   return item;
 }
 

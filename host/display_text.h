@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/title_kind.h"
+
 namespace feedline::host {
 
 // Only the first 32 KiB of a title or link are read: no bar shows more, and a title of many
@@ -24,6 +26,22 @@ inline constexpr std::size_t kMaxClusterBytes = 64;
 // parser, the text is kept (bytes that are not UTF-8 as "\xNN", markup as it is) and `problem`
 // says why.
 std::string DisplayText(std::string_view feedBytes, std::string* problem = nullptr);
+
+// What the plug-in knows of a line that its bytes cannot say (see FeedlineLineFacts).
+struct TextFacts {
+  std::string encoding;  // the document's, a name iconv knows
+  TitleKind titleKind = TitleKind::Html;
+};
+
+// A title or link read as a feed reader reads it, given the facts of its document: its first
+// kMaxFeedBytes decoded from `facts.encoding` (an invalid byte becoming U+FFFD); then its XML
+// text (CDATA literal, references decoded, see XmlText); an HTML title's result read as HTML
+// text (tags, script and style dropped, references decoded, see HtmlBodyText), a text title's
+// shown literally and an XHTML title's inline markup dropped; a link's XML text taken as it is;
+// then the same character rules as above. Should iconv not know the encoding, the text is read
+// as DisplayText above reads it and `problem` says why.
+std::string DisplayText(std::string_view feedBytes, const TextFacts& facts, bool isLink,
+                        std::string* problem = nullptr);
 
 // What a cut title ends in unless --ellipsis says otherwise.
 inline constexpr char kEllipsis[] = "…";
@@ -50,6 +68,8 @@ struct ShownItem {
 // must be followed by two hex digits), so a title that does cannot choose the link. The title
 // is cut to `maxWidth` columns when that is above 0, to kMaxTitleColumns otherwise, ending in
 // `ellipsis` when cut.
-ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis = kEllipsis);
+// With `facts`, title and link are read with them; without, as DisplayText reads bytes alone.
+ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis = kEllipsis,
+                      const TextFacts* facts = nullptr);
 
 }  // namespace feedline::host

@@ -8,6 +8,8 @@
 
 #include "checker/check_report.h"
 #include "host/display_text.h"
+#include "host/plugin_line_facts.h"
+#include "plugin/download_outcome.h"
 
 namespace feedline::host {
 namespace {
@@ -43,19 +45,26 @@ std::vector<std::string> PluginLinesDuring(const auto& call) {
 
 }  // namespace
 
-int CheckFeed(const std::string& url, const std::string& count, feedline::PluginLibrary::FetchFn fetch) {
+int CheckFeed(const std::string& url, const std::string& count,
+              const feedline::PluginLibrary& plugin) {
   // Forced on here: the report is made of these lines. Intervals this long mean one download
   // and the first item.
   setenv("FEEDLINE_DEBUG", "1", 1);
   std::string line;
   const std::vector<std::string> told = PluginLinesDuring(
       [&] {
-        const char* got = fetch(url.c_str(), count.c_str(), "2147483647", "2147483647");
+        const char* got = plugin.fetch(url.c_str(), count.c_str(), "2147483647", "2147483647");
         line = got != nullptr ? got : "";  // a plug-in of another make may return no text
       });
-  const ShownItem item = ToShownItem(line, 0);
+  const std::optional<PluginLineFacts> facts = ReadLineFacts(plugin);
+  const ShownItem item = ToShownItem(line, 0, kEllipsis, facts ? &facts->text : nullptr);
   const ReportedItem first{item.title, item.link};
   std::fputs(CheckReport(url, told, first).c_str(), stdout);
+  if (facts) {
+    std::string encoding = facts->text.encoding + " (" + facts->encodingSource + ")";
+    if (!facts->ignoredEncodings.empty()) encoding += "; not known: " + facts->ignoredEncodings;
+    std::printf("encoding: %s\n", EscapeForLine(encoding).c_str());
+  }
   return first.Empty() ? 1 : 0;
 }
 

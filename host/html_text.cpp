@@ -101,4 +101,13 @@ std::optional<std::string> HtmlText(std::string_view utf8) {
   return text;
 }
 
+std::optional<std::string> HtmlBodyText(std::string_view utf8) {
+  if (utf8.find_first_of("<&") == std::string_view::npos) return std::string(utf8);
+  HtmlReader reader;
+  if (!reader.Ready()) return std::nullopt;
+  std::string text;
+  reader.AppendText(utf8, text);
+  return text;
+}
+
 }  // namespace feedline::host

@@ -14,4 +14,9 @@ namespace feedline::host {
 // made.
 std::optional<std::string> HtmlText(std::string_view utf8);
 
+// The text of `utf8` read whole as the body of an HTML document, as above but with no CDATA
+// section of its own (what XmlText made of a title holds none). Nothing when no HTML parser can
+// be made.
+std::optional<std::string> HtmlBodyText(std::string_view utf8);
+
 }  // namespace feedline::host

@@ -22,8 +22,10 @@
 #include "host/line_output.h"
 #include "host/link_opener.h"
 #include "host/message_log.h"
+#include "host/plugin_line_facts.h"
 #include "common/plugin_library.h"
 #include "host/state_file.h"
+#include "plugin/download_outcome.h"
 #include "plugin/number_parse.h"
 
 namespace {
@@ -122,10 +124,20 @@ class LineShower {
   bool LastWriteFailed() const { return lastWriteFailed_; }
   bool ToStandardOutput() const { return output_.ToStandardOutput(); }
 
-  // Shows `line`; false when the reader of standard output has gone.
-  bool Show(const std::string& line) {
-    feedline::host::ShownItem next =
-        feedline::host::ToShownItem(line, options_.maxWidth, options_.ellipsis);
+  // Shows `line`, read with the plug-in's facts of it where it gives them; false when the
+  // reader of standard output has gone.
+  bool Show(const std::string& line,
+            const std::optional<feedline::host::PluginLineFacts>& facts) {
+    if (facts && !facts->ignoredEncodings.empty() && facts->ignoredEncodings != toldIgnored_) {
+      // Said once per document that declares them, not once per line.
+      toldIgnored_ = facts->ignoredEncodings;
+      Complain(feedline::EscapeForLine("the feed declares an encoding iconv does not know: " +
+                                       facts->ignoredEncodings + "; reading it as " +
+                                       facts->text.encoding + " (" + facts->encodingSource +
+                                       ")"));
+    }
+    feedline::host::ShownItem next = feedline::host::ToShownItem(
+        line, options_.maxWidth, options_.ellipsis, facts ? &facts->text : nullptr);
     if (!next.problem.empty()) SayOnce(toldProblem_, next.problem);
     // Once an item is shown, an empty position (COUNT above the feed's items, or a document
     // without items) keeps it on the bar instead of blanking it.
@@ -190,12 +202,13 @@ class LineShower {
   bool toldNoState_ = false;
   bool toldHandedOver_ = false;
   bool toldProblem_ = false;
+  std::string toldIgnored_;
   bool lastWriteFailed_ = false;
 };
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
 int Run(const HostOptions& options, const std::string& url,
-        feedline::PluginLibrary::FetchFn fetch, feedline::host::LineOutput output,
+        const feedline::PluginLibrary& plugin, feedline::host::LineOutput output,
         const sigset_t& stopSignals, std::optional<feedline::host::MessageLog>& log) {
   WarnAboutSettings(options);
   LineShower shower(options, std::move(output));
@@ -206,8 +219,8 @@ int Run(const HostOptions& options, const std::string& url,
   bool toldNullLine = false;
   while (!g_stop) {
     const char* line = ExitingOnStopSignal([&] {
-      return fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
-                   options.rotateSeconds.c_str());
+      return plugin.fetch(url.c_str(), options.count.c_str(), options.updateMinutes.c_str(),
+                          options.rotateSeconds.c_str());
     });
     if (line == nullptr) {
       // A plug-in of another make may return no text at all: shown as an empty line.
@@ -218,7 +231,7 @@ int Run(const HostOptions& options, const std::string& url,
     if (first || shown != line) {
       shown = line;
       first = false;
-      if (!shower.Show(shown)) return 0;
+      if (!shower.Show(shown, feedline::host::ReadLineFacts(plugin))) return 0;
     }
     // --once is one line: its exit code says whether the line was written.
     if (options.once) return shower.LastWriteFailed() ? 1 : 0;
@@ -290,7 +303,7 @@ int RunHost(int argc, char** argv) {
     return 0;
   }
   if (options->check) {
-    const int code = feedline::host::CheckFeed(*url, options->count, plugin.fetch);
+    const int code = feedline::host::CheckFeed(*url, options->count, plugin);
     std::printf("log:     %s (where a host named %s writes when its bar reads standard error)\n",
                 feedline::host::LogPath(options->name).c_str(), options->name.c_str());
     return code;
@@ -301,7 +314,7 @@ int RunHost(int argc, char** argv) {
     return 2;
   }
   const sigset_t stopSignals = HandleSignals();
-  return Run(*options, *url, plugin.fetch, std::move(*output), stopSignals, log);
+  return Run(*options, *url, plugin, std::move(*output), stopSignals, log);
 }
 
 // Nothing the host did not foresee (no memory, no random device) ends it with abort inside a

@@ -33,3 +33,32 @@ FEEDLINE_EXPORT const char* FEEDLINE_CALL FetchRSS(const char* url, const char* 
                                                    const char* updateMinutes,
                                                    const char* rotateSeconds) noexcept;
 }
+
+#if !defined(_WIN32)
+// One more export of the Linux library, for hosts that turn its bytes into text: what it knows
+// of the line it last returned that the bytes cannot say. FetchRSS's bytes are the same whether
+// a host asks or not, and init does not list it; a host finds it with dlsym and must do without
+// it when it is absent (another build of the plug-in). The Windows DLL exports only the three
+// functions above.
+// - The texts are ASCII or the document's own declared name, NUL-terminated, and valid until the
+//   next call into the library.
+// - Worked out once per downloaded document and once per position, and only when asked.
+struct FeedlineLineFacts {
+  // The document's character encoding as declared ("windows-1251", "KOI8-R"), or "UTF-8" or
+  // "windows-1252" when nothing usable is declared. A name iconv knows.
+  const char* encoding;
+  // Where it comes from: "HTTP charset", "byte order mark", "XML declaration",
+  // "undeclared, valid UTF-8" or "undeclared, not UTF-8".
+  const char* encodingSource;
+  // How the title is meant to be read: "html" (RSS, Atom type="html"), "text" (Atom's default)
+  // or "xhtml" (Atom type="xhtml").
+  const char* titleKind;
+  // Declared encodings that iconv does not know and were passed over, each with its source
+  // ("x-klingon (HTTP charset)"), "; " between them; "" when none was.
+  const char* ignoredEncodings;
+};
+extern "C" {
+// The facts of the line the last FetchRSS call returned; null before any document arrived.
+FEEDLINE_EXPORT const FeedlineLineFacts* feedline_line_facts() noexcept;
+}
+#endif

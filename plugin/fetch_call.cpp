@@ -30,7 +30,8 @@ void Refresh(FeedState& state, const char* url, const Environment& env) {
   state.Walk = {};
   if (document) {
     documentBytes = document->size();
-    state.Cache.Replace(std::move(*document));  // decides once whether it is read as Atom
+    // Decides once whether it is read as Atom.
+    state.Cache.Replace(std::move(*document), std::move(report.contentType));
     summary = SummarizeDocument(state.Cache.Text(), state.Cache.IsAtom());
   }
   if (!env.tell) return;

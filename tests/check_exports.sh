@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks that a built plug-in exports init, getparam and FetchRSS and nothing else of its own,
-# and (for the DLL) that it imports only system DLLs and is built for the expected bitness.
+# Checks that a built plug-in exports init, getparam and FetchRSS and nothing else of its own
+# (the Linux library also its line facts for hosts that show text), and (for the DLL) that it
+# imports only system DLLs and is built for the expected bitness.
 # Usage: check_exports.sh linux feedline.so | check_exports.sh windows feedline.dll OBJDUMP x86|x64
 set -euo pipefail
 kind=$1 file=$2
@@ -9,7 +10,8 @@ fail() { echo "check_exports: $*" >&2; exit 1; }
 
 if [ "$kind" = linux ]; then
   # Defined dynamic symbols, without the version node the linker adds.
-  exports=$(nm -D --defined-only "$file" | awk '$2 != "A" {print $3}' | sort)
+  exports=$(nm -D --defined-only "$file" | awk '$2 != "A" {print $3}' | LC_ALL=C sort)
+  expected=$'FetchRSS\nfeedline_line_facts\ngetparam\ninit'
   [ "$exports" = "$expected" ] || fail "exports are:"$'\n'"$exports"
 else
   objdump=$3 arch=$4

@@ -55,10 +55,11 @@ start_as_user() {
 }
 
 # The feed: a first item whose title would colour the bar red and add a module if read as
-# markup, and a plain second one.
+# markup (its tag escaped twice, so that an HTML reading leaves it as text), and a plain second
+# one.
 cat >"$work/feed.xml" <<'FEED'
 <rss><channel><title>chan</title>
-<item><title>%{F#ff0000}red%{F-} &lt;span foreground="#ff0000"&gt;big&lt;/span&gt; &amp; more</title><link>https://x.example/1</link></item>
+<item><title>%{F#ff0000}red%{F-} &amp;lt;span foreground="#ff0000"&amp;gt;big&amp;lt;/span&amp;gt; &amp; more</title><link>https://x.example/1</link></item>
 <item><title>two</title><link>https://x.example/2</link></item>
 </channel></rss>
 FEED

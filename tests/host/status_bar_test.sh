@@ -40,10 +40,11 @@ recipe() {  # NAME FEED
   readme_recipe "$1" "$readme" | sed "s|URL 5 30 10|'$2' 2 30 3600|"
 }
 
-# The first item's title restyles, runs commands and breaks markup if any of it is read as such;
+# The first item's title restyles, runs commands and breaks markup if any of it is read as such
+# (its tag escaped twice, so that an HTML reading leaves it as text);
 # it fits the recipes' 80 columns.
 printf '%s\n' '<rss><channel><title>chan</title>' \
-  '<item><title>#[fg=red]R #{session_name} #(echo hacked) %{F#f00}## &amp; &lt;b&gt;big&lt;/b&gt; '$'\x1b''[31mx</title><link>https://x.example/1</link></item>' \
+  '<item><title>#[fg=red]R #{session_name} #(echo hacked) %{F#f00}## &amp; &amp;lt;b&amp;gt;big&amp;lt;/b&amp;gt; '$'\x1b''[31mx</title><link>https://x.example/1</link></item>' \
   '<item><title>two</title><link>https://x.example/2</link></item>' \
   '</channel></rss>' >"$work/feed.xml"
 expected='#[fg=red]R #{session_name} #(echo hacked) %{F#f00}## & <b>big</b> [31mx'

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -134,10 +135,39 @@ class WineCheck : public CheckSession {};
 TEST_P(HostCheck, PrintsReport) {
   if (LinuxHost() == nullptr) GTEST_SKIP() << "FEEDLINE_HOST_PROGRAM is not set";
   const std::string url = Address();
-  // The host also says where a host of that name keeps its messages.
-  Check(RunProgram("'" + std::string(LinuxHost()) + "' --check '" + url + "'",
-                   testing::TempDir() + "feedline_check"),
-        url, "log:     /");
+  ProgramRun run = RunProgram("'" + std::string(LinuxHost()) + "' --check '" + url + "'",
+                              testing::TempDir() + "feedline_check");
+  // The host also says which encoding it read the document in (where one arrived), and where a
+  // host of that name keeps its messages.
+  const auto encoding = std::find_if(run.lines.begin(), run.lines.end(), [](const auto& line) {
+    return line.starts_with("encoding: ");
+  });
+  if (GetParam().exitCode == 0) {
+    EXPECT_NE(encoding, run.lines.end()) << testing::PrintToString(run.lines);
+  }
+  if (encoding != run.lines.end()) run.lines.erase(encoding);
+  Check(run, url, "log:     /");
+}
+
+// The Content-Type's charset decides how the title reads, over the XML declaration; the plug-in's
+// bytes stay the document's own.
+TEST(HostReadsEncoding, HttpCharsetOverDeclaration) {
+  if (LinuxHost() == nullptr) GTEST_SKIP() << "FEEDLINE_HOST_PROGRAM is not set";
+  FeedServer server;
+  const std::string host = "'" + std::string(LinuxHost()) + "' ";
+  const std::string url = "'" + server.Url("/koi8") + "'";
+  const std::string scratch = testing::TempDir() + "feedline_koi8";
+  const ProgramRun check = RunProgram(host + "--check " + url, scratch);
+  EXPECT_EQ(check.exitCode, 0) << check.error;
+  const auto has = [](const ProgramRun& run, const std::string& line) {
+    return std::find(run.lines.begin(), run.lines.end(), line) != run.lines.end();
+  };
+  EXPECT_TRUE(has(check, "first:   Новости")) << testing::PrintToString(check.lines);
+  EXPECT_TRUE(has(check, "encoding: KOI8-R (HTTP charset)")) << testing::PrintToString(check.lines);
+  const ProgramRun once = RunProgram(host + "--once " + url, scratch);
+  EXPECT_EQ(once.lines, std::vector<std::string>{"Новости  <http://one>"}) << once.error;
+  const ProgramRun raw = RunProgram(host + "--once --raw " + url, scratch);
+  EXPECT_EQ(raw.lines, std::vector<std::string>{"\xee\xcf\xd7\xcf\xd3\xd4\xc9%lhttp://one"});
 }
 
 TEST_P(WineCheck, PrintsReport) {

@@ -18,6 +18,11 @@ const std::string kAtomFeed =
     "<entry><title>one</title><link href=\"http://one\"/></entry>\n"
     "</feed>\n";
 
+// "Новости" in KOI8-R, in a document whose declaration says windows-1251: the HTTP charset wins.
+const std::string kKoi8Feed =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\"?><rss><channel><item>"
+    "<title>\xee\xcf\xd7\xcf\xd3\xd4\xc9</title><link>http://one</link></item></channel></rss>";
+
 namespace {
 constexpr char kZeroBytes[] =
     "\0\0<item>\0<title>one</title><link>1</link></item>"
@@ -55,6 +60,9 @@ FeedServer::FeedServer(const TlsIdentity* identity)
   });
   server_->Get("/atom", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(kAtomFeed, "application/atom+xml");
+  });
+  server_->Get("/koi8", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(kKoi8Feed, "application/rss+xml; charset=KOI8-R");
   });
   server_->Get(R"(/doc/([a-z0-9-]+))", [](const httplib::Request& request,
                                           httplib::Response& response) {

@@ -16,6 +16,7 @@ struct TlsIdentity;
 // The three-item feed most tests rotate over.
 extern const std::string kThreeItemFeed;
 extern const std::string kAtomFeed;  // one entry, no items
+extern const std::string kKoi8Feed;  // one item titled "Новости", in KOI8-R
 // A body with zero bytes before, inside and between its items.
 extern const std::string kZeroByteFeed;
 
@@ -29,6 +30,7 @@ struct SeenRequest {
 // A feed server on 127.0.0.1 with one route per behaviour:
 //   /feed      the three-item feed
 //   /missing   a 404 page with an HTML body
+//   /koi8      kKoi8Feed, with "charset=KOI8-R" in its Content-Type
 //   /doc/NAME  one of NamedDocuments()
 //   /zero      kZeroByteFeed
 //   /alternating  two documents of the same size in turn, the first with three items early,

@@ -67,25 +67,25 @@ TEST(DescribeOutcome, OneLinePerKindOfOutcome) {
     DocumentSummary summary;
     const char* line;
   } cases[] = {
-      {{true, 200, 1212, {}, 0, ""}, 1212, three, "u: HTTP 200, 1212 bytes, 3 items"},
-      {{true, 200, 515, {}, 0, ""}, 1212, three, "u: HTTP 200, 515 bytes received, 1212 decoded, 3 items"},
-      {{true, 200, 1, {}, 0, ""}, 1, {1, false}, "u: HTTP 200, 1 byte, 1 item"},
-      {{true, 404, 162, {}, 0, ""}, 162, none, "u: HTTP 404, 162 bytes, no items: no <item> element"},
-      {{true, 200, 300, {}, 0, ""}, 300, atom,
+      {{true, 200, 1212, {}, 0, "", ""}, 1212, three, "u: HTTP 200, 1212 bytes, 3 items"},
+      {{true, 200, 515, {}, 0, "", ""}, 1212, three, "u: HTTP 200, 515 bytes received, 1212 decoded, 3 items"},
+      {{true, 200, 1, {}, 0, "", ""}, 1, {1, false}, "u: HTTP 200, 1 byte, 1 item"},
+      {{true, 404, 162, {}, 0, "", ""}, 162, none, "u: HTTP 404, 162 bytes, no items: no <item> element"},
+      {{true, 200, 300, {}, 0, "", ""}, 300, atom,
        "u: HTTP 200, 300 bytes, 12 entries (Atom)"},
-      {{true, 200, 300, {}, 0, ""}, 300, {1, true}, "u: HTTP 200, 300 bytes, 1 entry (Atom)"},
-      {{true, 0, 572, {}, 0, ""}, 572, three, "u: 572 bytes, 3 items"},  // a file: address
-      {{false, 0, 0, DownloadFailure::ConnectionRefused, 0, "Failed to connect"}, 0, none,
+      {{true, 200, 300, {}, 0, "", ""}, 300, {1, true}, "u: HTTP 200, 300 bytes, 1 entry (Atom)"},
+      {{true, 0, 572, {}, 0, "", ""}, 572, three, "u: 572 bytes, 3 items"},  // a file: address
+      {{false, 0, 0, DownloadFailure::ConnectionRefused, 0, "Failed to connect", ""}, 0, none,
        "u: download failed: connection refused"},
-      {{false, 200, 0, DownloadFailure::TooLarge, 64ull << 20, ""}, 0, none,
+      {{false, 200, 0, DownloadFailure::TooLarge, 64ull << 20, "", ""}, 0, none,
        "u: download failed: larger than 64 MiB"},
       // A failed download whose kind was never set still names itself.
-      {{false, 0, 0, DownloadFailure::None, 0, ""}, 0, none, "u: download failed: download failed"},
+      {{false, 0, 0, DownloadFailure::None, 0, "", ""}, 0, none, "u: download failed: download failed"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DescribeOutcome("u", c.report, c.documentBytes, c.summary), c.line);
   }
-  EXPECT_EQ(DescribeOutcome("http://me:pw@host/f", {false, 0, 0, DownloadFailure::TimeLimitReached, 0, ""}, 0,
+  EXPECT_EQ(DescribeOutcome("http://me:pw@host/f", {false, 0, 0, DownloadFailure::TimeLimitReached, 0, "", ""}, 0,
                             none),
             "http://host/f: download failed: time limit reached");
 }
@@ -116,17 +116,17 @@ TEST(ItemsInOutcome, ReadsBackWhatDescribeOutcomeWrites) {
     DocumentSummary summary;
     std::optional<std::uint64_t> items;
   } cases[] = {
-      {"http://h/f", {true, 200, 1212, {}, 0, ""}, 1212, {3, false}, 3},
-      {"http://h/f", {true, 200, 515, {}, 0, ""}, 1212, {1, false}, 1},
-      {"file:///f", {true, 0, 1, {}, 0, ""}, 1, {12, false}, 12},
-      {"http://h/f", {true, 200, 9800, {}, 0, ""}, 9800, {12, true}, 12},
-      {"http://h/f", {true, 200, 9800, {}, 0, ""}, 9800, {1, true}, 1},
-      {"http://h/f", {true, 404, 44, {}, 0, ""}, 44, {0, false}, 0},
-      {"http://u:p@h/, 9 items: x", {true, 200, 5, {}, 0, ""}, 5, {2, false}, 2},
+      {"http://h/f", {true, 200, 1212, {}, 0, "", ""}, 1212, {3, false}, 3},
+      {"http://h/f", {true, 200, 515, {}, 0, "", ""}, 1212, {1, false}, 1},
+      {"file:///f", {true, 0, 1, {}, 0, "", ""}, 1, {12, false}, 12},
+      {"http://h/f", {true, 200, 9800, {}, 0, "", ""}, 9800, {12, true}, 12},
+      {"http://h/f", {true, 200, 9800, {}, 0, "", ""}, 9800, {1, true}, 1},
+      {"http://h/f", {true, 404, 44, {}, 0, "", ""}, 44, {0, false}, 0},
+      {"http://u:p@h/, 9 items: x", {true, 200, 5, {}, 0, "", ""}, 5, {2, false}, 2},
       {"http://h/, 9 items", {false, 0, 0, DownloadFailure::CertificateUntrusted, 0,
-                              "CN=x\r\nfeedline: https://n/: HTTP 200, 9 bytes, 9 items"},
+                              "CN=x\r\nfeedline: https://n/: HTTP 200, 9 bytes, 9 items", ""},
        0, {}, std::nullopt},
-      {"http://h/\x1b[2J", {false, 0, 0, DownloadFailure::ConnectionRefused, 0, ""}, 0, {},
+      {"http://h/\x1b[2J", {false, 0, 0, DownloadFailure::ConnectionRefused, 0, "", ""}, 0, {},
        std::nullopt},
   };
   for (const auto& c : cases) {
