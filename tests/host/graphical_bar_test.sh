@@ -14,7 +14,7 @@ bar_name=$3
 source "$2/tests/host/bar_tests.sh"
 case $bar_name in
   polybar) require_tools Xvfb xdotool import compare convert setpriv polybar ;;
-  waybar) require_tools Xvfb xdotool import compare convert setpriv sway swaymsg waybar ;;
+  waybar) require_tools Xvfb xdotool import compare convert setpriv sway swaymsg waybar dbus-daemon ;;
   *) echo "unknown bar '$bar_name'" >&2; exit 2 ;;
 esac
 begin_bar_test "$1" "$2"
@@ -126,6 +126,16 @@ start_polybar() {  # MODULE_TEXT
   bar=$started
 }
 
+# A session bus for the bar's user, as a desktop session has one: waybar 0.12 (Debian 13) stops
+# at start without it. Ended with the other processes.
+start_session_bus() {
+  "${as_user[@]}" "${user_env[@]}" dbus-daemon --session --fork --print-address=3 --print-pid=4 \
+    3>"$work/bus.address" 4>"$work/bus.pid" 2>>"$work/bar.err" ||
+    { echo "FAIL: the session bus did not start" >&2; exit 1; }
+  pids+=("$(cat "$work/bus.pid")")
+  user_env+=("DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")")
+}
+
 # waybar in sway: sway first (once), then a waybar with the recipe's module.
 start_sway() {
   printf 'output X11-1 resolution 1000x200 position 0 0\ndefault_border none\n' >"$work/sway.conf"
@@ -173,6 +183,7 @@ case $bar_name in
   waybar)
     printf '{"text":"%%{F#ff0000}red%%{F-} &lt;span foreground=\\"#ff0000\\"&gt;big&lt;/span&gt; &amp; more"}\n' >"$work/line1"
     printf '{"text":"two"}\n' >"$work/line2"
+    start_session_bus
     start_sway
     start_bar() { start_waybar "$@"; }
     ;;
