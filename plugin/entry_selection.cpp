@@ -31,17 +31,21 @@ std::size_t NextTag(std::string_view text, std::string_view name, std::string_vi
 }
 
 // The end of the start tag that begins at `start`: its first ">" outside a quoted value, or npos.
+// A quote opens a value only right after "=" (white space between allowed): inside an unquoted
+// value (href=2") it is a byte of the value, and the value runs to white space or ">".
 std::size_t TagEnd(std::string_view text, std::size_t start) {
   char quote = 0;
+  bool afterEquals = false;
   for (std::size_t i = start; i < text.size(); ++i) {
     const char c = text[i];
     if (quote != 0) {
       if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
+    } else if ((c == '"' || c == '\'') && afterEquals) {
       quote = c;
     } else if (c == '>') {
       return i;
     }
+    if (quote == 0 && !IsSpace(c)) afterEquals = c == '=';
   }
   return std::string_view::npos;
 }

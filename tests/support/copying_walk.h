@@ -47,7 +47,8 @@ inline std::size_t FindTag(const std::string& text, const std::string& name,
   return std::string::npos;
 }
 
-// The tag from `start` up to its first ">" outside quotes, without that ">"; whole when unended.
+// The tag from `start` up to its first ">" outside quoted values, without that ">"; whole when
+// unended. A value is quoted when a quote stands first after its "=".
 inline std::string CopyTag(const std::string& text, std::size_t start, bool& ended) {
   std::string tag;
   char quote = 0;
@@ -57,10 +58,12 @@ inline std::string CopyTag(const std::string& text, std::size_t start, bool& end
       ended = true;
       break;
     }
-    if (quote == 0 && (text[i] == '"' || text[i] == '\'')) {
-      quote = text[i];
-    } else if (quote != 0 && text[i] == quote) {
-      quote = 0;
+    if (quote != 0) {
+      if (text[i] == quote) quote = 0;
+    } else if (text[i] == '"' || text[i] == '\'') {
+      // The last byte before this one that is not white space.
+      std::size_t before = tag.find_last_not_of(" \t\r\n");
+      if (before != std::string::npos && tag[before] == '=') quote = text[i];
     }
     tag += text[i];
   }

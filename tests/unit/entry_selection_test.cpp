@@ -67,6 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                   1, "t", "https://plain"},
         EntryCase{"UnquotedHref", "<entry><link href=https://bare rel=alternate></entry>", 1, "",
                   "https://bare"},
+        // A quote inside an unquoted value is one of its bytes; the value runs to ">".
+        EntryCase{"QuoteInsideUnquotedHref", "<entry><link href=2\"><title>t</title></entry>", 1,
+                  "t", "2\""},
         EntryCase{"EnclosureOnlyGivesEmptyLink",
                   "<entry><title>Podcast</title><link rel=\"enclosure\" href=\"https://a.mp3\"/>"
                   "</entry>",
