@@ -1,5 +1,7 @@
 #include "checker/check_options.h"
 
+#include "plugin/number_parse.h"
+
 namespace feedline {
 
 const char kCheckUsage[] =
@@ -46,6 +48,11 @@ std::optional<CheckOptions> ParseCheckOptions(const std::vector<std::string>& ar
   }
   options.url = positional[0];
   if (positional.size() == 2) options.count = positional[1];
+  // Read as the plug-in reads it, as feedline-host --check does.
+  if (!ParseInteger(options.count)) {
+    error = "bad value for COUNT: '" + options.count + "' (an integer)";
+    return std::nullopt;
+  }
   return options;
 }
 

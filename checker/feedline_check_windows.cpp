@@ -19,15 +19,23 @@
 
 namespace {
 
-// Set in the child's environment: the child parses the same command line and runs the steps.
+// Set in the child's environment to a value unique to this run, which also names an event the
+// parent holds: the child parses the same command line and runs the steps. A variable left in a
+// user's environment names no such event, so it cannot turn a checker into a child.
 constexpr char kChildVariable[] = "FEEDLINE_CHECK_STEPS";
+constexpr char kHandshakePrefix[] = "Local\\feedline-check-steps-";
+
+// What the child writes before the returned line, and instead of it when the plug-in cannot be
+// loaded. Output without either means the plug-in ended the child itself.
+constexpr char kStepsDone[] = "feedline-check: steps done\n";
+constexpr char kNoPluginMark[] = "feedline-check: no plug-in\n";
 
 // The DLL's time limits (10 s to answer, 60 s to finish) end every download well before this;
 // it guards against a DLL that does not keep them.
 constexpr DWORD kTimeLimitMs = 120'000;
 
-// The child's exit code when it could not load the plug-in (it says why on standard error).
-constexpr int kNoPlugin = 10;
+// The last debug lines kept: the report uses the last one, and a flood must not fill memory.
+constexpr std::size_t kToldLinesKept = 16;
 
 void Say(const std::string& text) { std::fprintf(stderr, "feedline-check: %s\n", text.c_str()); }
 
@@ -38,25 +46,49 @@ std::string DefaultDll() {
 
 // In the child: load, ask as a display program asks, fetch once with intervals so long that it
 // means one download and the first item, and write the returned line to standard output.
+void WriteOut(const std::string& text) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+            &written, nullptr);
+}
+
 int RunSteps(const feedline::CheckOptions& options) {
   const std::string dll = options.dll.empty() ? DefaultDll() : options.dll;
   feedline::PluginLibrary plugin;
   std::string error;
   if (!plugin.Load(dll, error)) {
     Say(error);
-    return kNoPlugin;
+    WriteOut(kNoPluginMark);
+    return 1;
   }
   if (plugin.init() == nullptr || plugin.getparam("FetchRSS") == nullptr) {
     Say(dll + " does not describe its FetchRSS function");
-    return kNoPlugin;
+    WriteOut(kNoPluginMark);
+    return 1;
   }
   const char* line =
       plugin.fetch(options.url.c_str(), options.count.c_str(), "2147483647", "2147483647");
-  const std::string text = line != nullptr ? line : "";
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
-            &written, nullptr);
+  WriteOut(kStepsDone + std::string(line != nullptr ? line : ""));
   return 0;
+}
+
+// This run's handshake value: the process id and a high-resolution tick count.
+std::string HandshakeValue() {
+  LARGE_INTEGER ticks{};
+  QueryPerformanceCounter(&ticks);
+  return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(ticks.QuadPart);
+}
+
+// Whether this process is a checker's child: started as a debuggee with a handshake value whose
+// event exists.
+bool IsChild() {
+  char value[64] = {};
+  const DWORD length = GetEnvironmentVariableA(kChildVariable, value, sizeof value);
+  if (length == 0 || length >= sizeof value || !IsDebuggerPresent()) return false;
+  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, (kHandshakePrefix + std::string(value)).c_str());
+  if (event == nullptr) return false;
+  CloseHandle(event);
+  return true;
 }
 
 // A temporary file that the child inherits as its standard output and that goes when closed.
@@ -102,38 +134,60 @@ class Utf8Console {
   UINT previous_ = 0;
 };
 
+// An exit code as a person reads it: small ones in decimal, exception codes in hex.
+std::string ExitCodeText(DWORD code) {
+  if (code < 0x10000) return std::to_string(code);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08lx", static_cast<unsigned long>(code));
+  return hex;
+}
+
 int Check(const feedline::CheckOptions& options) {
   HANDLE line = TemporaryFile();
   if (line == INVALID_HANDLE_VALUE) {
     Say("cannot make a temporary file: " + feedline::ErrorText(GetLastError()));
     return 1;
   }
-  SetEnvironmentVariableA(kChildVariable, "1");
+  const std::string handshake = HandshakeValue();
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, (kHandshakePrefix + handshake).c_str());
+  if (event == nullptr) {
+    Say("cannot make the child's handshake event: " + feedline::ErrorText(GetLastError()));
+    CloseHandle(line);
+    return 1;
+  }
+  SetEnvironmentVariableA(kChildVariable, handshake.c_str());
   feedline::DebuggeeStreams streams;
   streams.output = line;
   const std::string self = feedline::ExecutablePath();
-  const feedline::DebuggeeRun run =
-      feedline::RunAsDebuggee(self, GetCommandLineA(), streams, kTimeLimitMs);
+  const feedline::DebuggeeRun run = feedline::RunAsDebuggee(self, GetCommandLineA(), streams,
+                                                            kTimeLimitMs, kToldLinesKept);
+  SetEnvironmentVariableA(kChildVariable, nullptr);
+  CloseHandle(event);
   const std::string returned = ReadFromStart(line);
   CloseHandle(line);
   if (!run.started) {
     Say(run.error);
     return 1;
   }
-  if (run.exitCode == kNoPlugin) return 1;  // the child said why
-  const bool finished = !run.timedOut && run.exitCode == 0;
+  if (returned.find(kNoPluginMark) != std::string::npos) return 1;  // the child said why
+  const std::size_t done = returned.find(kStepsDone);
+  const bool finished = !run.timedOut && run.exitCode == 0 && done != std::string::npos;
   const feedline::ReportedItem first =
-      finished ? feedline::RawReportedItem(returned) : feedline::ReportedItem{};
+      finished ? feedline::RawReportedItem(std::string_view(returned).substr(
+                     done + sizeof kStepsDone - 1))
+               : feedline::ReportedItem{};
   Utf8Console console;
   std::fputs(feedline::CheckReport(options.url, run.told, first).c_str(), stdout);
   std::fflush(stdout);
   if (run.timedOut) {
     Say("the plug-in did not finish within " + std::to_string(kTimeLimitMs / 1000) +
         " s and was stopped");
+  } else if (done == std::string::npos) {
+    // FetchRSS never returned: the plug-in ended the process (ExitProcess) or it crashed.
+    Say("the plug-in ended the process during FetchRSS, with exit code " +
+        ExitCodeText(run.exitCode));
   } else if (run.exitCode != 0) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lx", static_cast<unsigned long>(run.exitCode));
-    Say(std::string("the plug-in's run ended abnormally (exit code ") + code + ")");
+    Say("the plug-in's run ended abnormally (exit code " + ExitCodeText(run.exitCode) + ")");
   }
   return first.Empty() ? 1 : 0;
 }
@@ -153,6 +207,6 @@ int main(int argc, char** argv) {
     std::fputs(feedline::kCheckUsage, stdout);
     return 0;
   }
-  if (GetEnvironmentVariableA(kChildVariable, nullptr, 0) != 0) return RunSteps(*options);
+  if (IsChild()) return RunSteps(*options);
   return Check(*options);
 }

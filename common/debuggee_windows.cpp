@@ -1,5 +1,7 @@
 #include "common/debuggee_windows.h"
 
+#include <algorithm>
+
 namespace feedline {
 namespace {
 
@@ -8,7 +10,7 @@ constexpr char kToldPrefix[] = "feedline: ";
 // The text of an OUTPUT_DEBUG_STRING_EVENT, read from the debuggee's memory.
 std::string DebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info) {
   if (info.fUnicode || info.nDebugStringLength == 0) return {};
-  std::string text(info.nDebugStringLength, '\0');
+  std::string text(std::min<std::size_t>(info.nDebugStringLength, kMaxDebugStringBytes), '\0');
   SIZE_T read = 0;
   if (!ReadProcessMemory(process, info.lpDebugStringData, text.data(), text.size(), &read)) {
     return {};
@@ -28,7 +30,8 @@ DWORD Remaining(DWORD limit, ULONGLONG start) {
 }  // namespace
 
 DebuggeeRun RunAsDebuggee(const std::string& application, std::string commandLine,
-                          const DebuggeeStreams& streams, DWORD timeLimitMs) {
+                          const DebuggeeStreams& streams, DWORD timeLimitMs,
+                          std::size_t keepLines) {
   DebuggeeRun run;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -61,7 +64,13 @@ DebuggeeRun RunAsDebuggee(const std::string& application, std::string commandLin
     switch (event.dwDebugEventCode) {
       case OUTPUT_DEBUG_STRING_EVENT: {
         const std::string text = DebugString(child.hProcess, event.u.DebugString);
-        if (text.starts_with(kToldPrefix)) run.told.push_back(text.substr(sizeof kToldPrefix - 1));
+        if (!text.starts_with(kToldPrefix) || keepLines == 0) break;
+        // The oldest line goes first; a vector of a few lines is cheaper than a deque here.
+        if (run.told.size() == keepLines) {
+          run.told.erase(run.told.begin());
+          ++run.toldDropped;
+        }
+        run.told.push_back(text.substr(sizeof kToldPrefix - 1));
         break;
       }
       case EXCEPTION_DEBUG_EVENT:

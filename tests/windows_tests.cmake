@@ -67,6 +67,11 @@ add_executable(feedline_test_host
 target_link_libraries(feedline_test_host PRIVATE feedline_common)
 add_dependencies(feedline_test_host feedline)
 
+# A plug-in that ends its process or floods debug lines, for the checker's tests.
+add_library(feedline_misbehaving_dll MODULE integration/misbehaving_dll_windows.cpp)
+set_target_properties(feedline_misbehaving_dll PROPERTIES PREFIX "")
+target_link_options(feedline_misbehaving_dll PRIVATE -static -Wl,--kill-at)
+
 # The native side: the integration test program built for this machine.
 ExternalProject_Add(native_integration_tests
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
@@ -84,7 +89,8 @@ add_test(NAME feedline_checker_wine
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/isolated-network ${CMAKE_CURRENT_SOURCE_DIR}/wine-in-namespace
           ${CMAKE_BINARY_DIR}/native/tests/feedline_integration_tests
           --gtest_filter=CheckCases/WineCheck.*:WineChecker.*)
+add_dependencies(feedline-check feedline_misbehaving_dll)
 set_tests_properties(feedline_checker_wine PROPERTIES LABELS "wine;network" SKIP_RETURN_CODE 77 ENVIRONMENT
-  "WINELOADER=${FEEDLINE_WINE_LOADER};WINESERVER=${FEEDLINE_WINE_SERVER};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-check;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_CHECKER=$<TARGET_FILE:feedline-check>")
+  "WINELOADER=${FEEDLINE_WINE_LOADER};WINESERVER=${FEEDLINE_WINE_SERVER};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-check;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_CHECKER=$<TARGET_FILE:feedline-check>;FEEDLINE_WINE_MISBEHAVING_DLL=$<TARGET_FILE:feedline_misbehaving_dll>")
 set_tests_properties(feedline_integration_wine PROPERTIES LABELS "wine;network;slow" SKIP_RETURN_CODE 77 ENVIRONMENT
   "WINELOADER=${FEEDLINE_WINE_LOADER};WINESERVER=${FEEDLINE_WINE_SERVER};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-network;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;FEEDLINE_WINE_HOST=$<TARGET_FILE:feedline_test_host>")

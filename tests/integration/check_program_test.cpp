@@ -83,12 +83,25 @@ ProgramRun RunProgram(const std::string& command, const std::string& scratch) {
 const char* LinuxHost() { return std::getenv("FEEDLINE_HOST_PROGRAM"); }
 const char* WineChecker() { return std::getenv("FEEDLINE_WINE_CHECKER"); }
 
-// The checker under the Wine loader of its bitness (WINELOADER, set by the test).
-ProgramRun RunChecker(const std::string& arguments) {
+// The checker under the Wine loader of its bitness (WINELOADER, set by the test), with
+// `environment` ("NAME=value ...") before it.
+ProgramRun RunChecker(const std::string& arguments, const std::string& environment = "") {
   const char* loader = std::getenv("WINELOADER");
   const std::string checker = WineChecker();
   if (loader == nullptr) return {-1, {}, "WINELOADER is not set"};
-  return RunProgram("'" + std::string(loader) + "' '" + checker + "' " + arguments, checker);
+  return RunProgram(environment + " '" + std::string(loader) + "' '" + checker + "' " + arguments,
+                    checker);
+}
+
+// The misbehaving test plug-in's path as Windows names it (Wine's drive Z: is /).
+std::string MisbehavingDll() {
+  const char* path = std::getenv("FEEDLINE_WINE_MISBEHAVING_DLL");
+  if (path == nullptr) return "";
+  std::string windows = std::string("Z:") + path;
+  for (char& c : windows) {
+    if (c == '/') c = '\\';
+  }
+  return windows;
 }
 
 class CheckSession : public testing::TestWithParam<CheckCase> {
@@ -190,9 +203,40 @@ TEST(WineChecker, MissingDllIsNamedAndEndsTheCheck) {
   EXPECT_NE(run.error.find("cannot load C:\\nowhere\\feedline.dll"), std::string::npos) << run.error;
 }
 
+// A variable of that name already in a user's environment does not make the checker a child.
+TEST(WineChecker, ChildMarkerInTheEnvironmentChangesNothing) {
+  if (WineChecker() == nullptr) GTEST_SKIP() << "FEEDLINE_WINE_CHECKER is not set";
+  FeedServer server;
+  const ProgramRun run = RunChecker("'" + server.Url("/feed") + "'", "FEEDLINE_CHECK_STEPS=1");
+  EXPECT_EQ(run.exitCode, 0) << run.error;
+  ASSERT_FALSE(run.lines.empty()) << run.error;
+  EXPECT_TRUE(run.lines[0].starts_with("address: ")) << testing::PrintToString(run.lines);
+}
+
+// A plug-in that ends the process is named, with the code it ended it with.
+TEST(WineChecker, PluginThatEndsTheProcessIsNamed) {
+  if (WineChecker() == nullptr || MisbehavingDll().empty()) GTEST_SKIP() << "no checker or test DLL";
+  const ProgramRun run = RunChecker("--dll '" + MisbehavingDll() + "' exit:10");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.error.find("the plug-in ended the process during FetchRSS, with exit code 10"),
+            std::string::npos)
+      << run.error;
+}
+
+// A plug-in that floods debug lines (100,000 of 32 KiB, 3 GiB in all: more than a 32-bit
+// checker could hold) leaves the report its last line.
+TEST(WineChecker, FloodOfDebugLinesIsBounded) {
+  if (WineChecker() == nullptr || MisbehavingDll().empty()) GTEST_SKIP() << "no checker or test DLL";
+  const ProgramRun run = RunChecker("--dll '" + MisbehavingDll() + "' flood:100000:32768");
+  EXPECT_EQ(run.exitCode, 0) << run.error;
+  ASSERT_GE(run.lines.size(), 2u) << run.error;
+  EXPECT_EQ(run.lines[1], "outcome: the last line");
+}
+
 TEST(WineChecker, BadArgumentsExitTwo) {
   if (WineChecker() == nullptr) GTEST_SKIP() << "FEEDLINE_WINE_CHECKER is not set";
-  for (const std::string arguments : {"", "--verbose http://127.0.0.1:9/", "a 1 extra", "--dll"}) {
+  for (const std::string arguments :
+       {"", "--verbose http://127.0.0.1:9/", "a 1 extra", "--dll", "http://127.0.0.1:9/ abc"}) {
     const ProgramRun run = RunChecker(arguments);
     EXPECT_EQ(run.exitCode, 2) << arguments;
     EXPECT_NE(run.error.find("Usage: feedline-check.exe"), std::string::npos) << arguments;

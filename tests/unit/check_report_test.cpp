@@ -84,6 +84,8 @@ TEST(ParseCheckOptions, UrlCountAndDll) {
       {{"--dll"}, false, "", "", ""},
       {{"--dll", "d.dll"}, false, "", "", ""},
       {{"http://h/", "3", "x"}, false, "", "", ""},
+      {{"http://h/", "abc"}, false, "", "", ""},
+      {{"http://h/", "$1E"}, true, "", "http://h/", "$1E"},
       {{"--quiet", "http://h/"}, false, "", "", ""},
   };
   for (const auto& c : cases) {
