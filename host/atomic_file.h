@@ -28,10 +28,16 @@ class DirectoryHandle {
 
 // Replaces the regular file `name` in `directory` with `content` so that a reader sees either
 // the old or the new file whole: written to a new temporary file beside it, then renamed over
-// it. A new file gets `newFileMode` less the umask; an existing one keeps its mode. Refuses
+// it. A new file gets `newFileMode` less the umask; an existing one keeps its permission bits,
+// never its set-user-id, set-group-id or sticky bit. Refuses
 // anything but a regular file at `name` (a link, a FIFO, a device). Returns false with `error`
 // set (and no temporary file left) when any step fails.
 bool ReplaceFileAt(const DirectoryHandle& directory, const std::string& name,
                    std::string_view content, mode_t newFileMode, std::string& error);
+
+// Removes the temporary files ReplaceFileAt made beside `name` in `directory` and left behind
+// (its writer was killed mid-write): regular files of this user with the temporary name
+// pattern, untouched for over a minute, so that a write going on now keeps its file.
+void SweepStaleTemporaries(const DirectoryHandle& directory, const std::string& name);
 
 }  // namespace feedline::host

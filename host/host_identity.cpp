@@ -31,11 +31,34 @@ std::string ReadStat(pid_t pid) {
   return text;
 }
 
+// This boot's id; empty where the kernel does not tell it.
+std::string BootId() {
+  const int fd = open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  char text[64] = {};
+  const ssize_t n = read(fd, text, sizeof text - 1);
+  close(fd);
+  std::string id(text, n > 0 ? static_cast<std::size_t>(n) : 0);
+  while (!id.empty() && id.back() == '\n') id.pop_back();
+  return IsBootId(id) ? id : std::string();
+}
+
 }  // namespace
+
+bool IsBootId(std::string_view text) {
+  if (text.size() != 36) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+    if (dash ? c != '-' : !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
 
 HostIdentity ThisHost() {
   HostIdentity host;
   host.pid = getpid();
+  host.bootId = BootId();
   host.startTicks = StartTicksInStat(ReadStat(host.pid)).value_or(0);
   timespec now{};
   if (clock_gettime(CLOCK_BOOTTIME, &now) == 0) {
@@ -47,7 +70,7 @@ HostIdentity ThisHost() {
 
 std::string OwnerLine(const HostIdentity& host) {
   return "host " + std::to_string(host.pid) + " " + std::to_string(host.startTicks) + " " +
-         std::to_string(host.bootNanoseconds);
+         std::to_string(host.bootNanoseconds) + " " + host.bootId;
 }
 
 std::optional<HostIdentity> ParseOwnerLine(std::string_view line) {
@@ -61,7 +84,12 @@ std::optional<HostIdentity> ParseOwnerLine(std::string_view line) {
   if (!ticks || !line.starts_with(' ')) return std::nullopt;
   line.remove_prefix(1);
   const auto nanoseconds = TakeNumber(line);
-  if (!nanoseconds || !line.empty()) return std::nullopt;
+  if (!nanoseconds || !line.starts_with(' ')) return std::nullopt;
+  line.remove_prefix(1);
+  // A record of a version that wrote no boot id is from no known boot: it holds nothing. A host
+  // on a system that tells no boot id records an empty one.
+  if (!line.empty() && !IsBootId(line)) return std::nullopt;
+  host.bootId = line;
   host.pid = static_cast<pid_t>(*pid);
   host.startTicks = *ticks;
   host.bootNanoseconds = *nanoseconds;
@@ -86,14 +114,27 @@ std::optional<std::uint64_t> StartTicksInStat(std::string_view stat) {
   return TakeNumber(stat);
 }
 
+std::optional<std::string_view> CommandInStat(std::string_view stat) {
+  const std::size_t open = stat.find('(');
+  const std::size_t close = stat.rfind(')');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open) {
+    return std::nullopt;
+  }
+  return stat.substr(open + 1, close - open - 1);
+}
+
 bool IsRunning(const HostIdentity& host) {
+  static const std::string thisBoot = BootId();
+  if (!thisBoot.empty() && host.bootId != thisBoot) return false;
   const std::string stat = ReadStat(host.pid);
   if (!stat.empty()) {
     // A host that has exited but is not yet reaped by its bar (a zombie) runs no more.
     const std::size_t close = stat.rfind(')');
     const bool ended = close != std::string::npos && close + 2 < stat.size() &&
                        (stat[close + 2] == 'Z' || stat[close + 2] == 'X');
-    return !ended && StartTicksInStat(stat) == host.startTicks;
+    static const std::string thisStat = ReadStat(getpid());
+    const bool sameProgram = CommandInStat(stat) == CommandInStat(thisStat);
+    return !ended && sameProgram && StartTicksInStat(stat) == host.startTicks;
   }
   // Without /proc, a process id in use is taken for the host.
   return kill(host.pid, 0) == 0 || errno == EPERM;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace feedline::host {
 
@@ -27,11 +28,19 @@ std::optional<LineOutput> LineOutput::Open(const std::string& file, std::string&
     return std::nullopt;
   }
   struct stat existing {};
-  if (fstatat(output.directory_.Fd(), output.name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-      !S_ISREG(existing.st_mode)) {
-    error = "--output " + file + " is not a regular file; it would be replaced";
-    return std::nullopt;
+  if (fstatat(output.directory_.Fd(), output.name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (!S_ISREG(existing.st_mode)) {
+      error = "--output " + file + " is not a regular file; it would be replaced";
+      return std::nullopt;
+    }
+    // Replacing it would make another user's file this user's, with its mode.
+    if (existing.st_uid != geteuid()) {
+      error = "--output " + file + " belongs to another user (uid " +
+              std::to_string(existing.st_uid) + "); it would be replaced";
+      return std::nullopt;
+    }
   }
+  SweepStaleTemporaries(output.directory_, output.name_);
   return output;
 }
 

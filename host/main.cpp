@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -114,6 +115,8 @@ class LineShower {
     // The state directory is opened and checked once; each change only replaces the file.
     stateDirectory_ = feedline::host::OpenStateDirectory(error);
     if (!stateDirectory_) Complain("cannot record the shown link for --open: " + error);
+    // What a host of this name killed mid-write left behind.
+    if (stateDirectory_) feedline::host::SweepStaleRecordTemporaries(*stateDirectory_, options_.name);
     // The name is taken at once, before the first download: from now on --open opens what this
     // host shows (nothing yet), not what an older host of the same name shows.
     RecordLink();
@@ -171,9 +174,22 @@ class LineShower {
     if (!stateDirectory_) return;
     std::string error;
     pid_t newer = 0;
-    switch (feedline::host::WriteShownLink(*stateDirectory_, options_.name, self_, item_.link,
-                                           newer, error)) {
+    // After a wait that came to nothing, the lock is only tried until it is had again: a
+    // process that keeps it (a stopped host) must not stall every line by the whole wait.
+    feedline::host::LockWait wait{lockWasHeld_ ? std::chrono::milliseconds(0)
+                                               : std::chrono::milliseconds(1000),
+                                  [] { return g_stop != 0; }};
+    const auto result = feedline::host::WriteShownLink(*stateDirectory_, options_.name, self_,
+                                                       item_.link, newer, error, wait);
+    lockWasHeld_ = result == feedline::host::RecordResult::Locked;
+    switch (result) {
       case feedline::host::RecordResult::Written:
+        break;
+      case feedline::host::RecordResult::Locked:
+        if (!g_stop) {
+          SayOnce(toldLocked_, "cannot record the shown link for --open: " + error +
+                                   " (waited 1 s); trying again at each new line");
+        }
         break;
       case feedline::host::RecordResult::NewerHostHolds:
         SayOnce(toldHandedOver_, "a newer feedline-host (pid " + std::to_string(newer) +
@@ -202,6 +218,8 @@ class LineShower {
   bool toldNoState_ = false;
   bool toldHandedOver_ = false;
   bool toldProblem_ = false;
+  bool toldLocked_ = false;
+  bool lockWasHeld_ = false;  // the last record found the lock held by another process
   std::string toldIgnored_;
   bool lastWriteFailed_ = false;
 };

@@ -54,8 +54,10 @@ MessageLog::MessageLog(const std::string& name) : name_(name) {
 
 bool MessageLog::Reopen() {
   const std::string file = name_ + ".log";
+  // Never blocking on a FIFO (opening one to write waits for a reader), and used only when it is
+  // a regular file.
   const int fd = openat(directory_.Fd(), file.c_str(),
-                        O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
+                        O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
   struct stat info {};
   if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     if (fd >= 0) close(fd);

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "host/display_text.h"
 
@@ -110,20 +112,42 @@ std::optional<StateRecord> ReadRecord(int directory, const std::string& name) {
                      content.substr(first + 1, second - first - 1)};
 }
 
-// Holds an exclusive lock on a directory for as long as it lives. The lock goes with the
-// process, so a host that dies holding it blocks no one.
+// The file that holds the record of `name`: a name of its own kind, so that no record is ever a
+// log ("NAME.log") when both share one directory.
+std::string RecordFile(const std::string& name) { return name + ".link"; }
+
+// An exclusive lock on a directory, held for as long as it lives. The lock goes with the
+// process, so a host that dies holding it blocks no one; one that is stopped (a hidden bar's
+// process group) holds it, so it is tried without blocking, for a bounded time, and a stop
+// signal ends the wait.
 class DirectoryLock {
  public:
-  explicit DirectoryLock(int directory) : directory_(directory) {
-    while (flock(directory_, LOCK_EX) != 0 && errno == EINTR) {
+  DirectoryLock(int directory, const LockWait& wait) : directory_(directory) {
+    const auto deadline = std::chrono::steady_clock::now() + wait.atMost;
+    for (;;) {
+      if (flock(directory_, LOCK_EX | LOCK_NB) == 0) {
+        held_ = true;
+        return;
+      }
+      if (errno != EWOULDBLOCK && errno != EINTR) return;
+      if ((wait.stopRequested && wait.stopRequested()) ||
+          std::chrono::steady_clock::now() >= deadline) {
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   }
-  ~DirectoryLock() { flock(directory_, LOCK_UN); }
+  ~DirectoryLock() {
+    if (held_) flock(directory_, LOCK_UN);
+  }
   DirectoryLock(const DirectoryLock&) = delete;
   DirectoryLock& operator=(const DirectoryLock&) = delete;
 
+  bool Held() const { return held_; }
+
  private:
   int directory_;
+  bool held_ = false;
 };
 
 }  // namespace
@@ -154,23 +178,32 @@ std::string LogDirectoryPath() {
 
 RecordResult WriteShownLink(const DirectoryHandle& directory, const std::string& name,
                             const HostIdentity& host, const std::string& link, pid_t& newer,
-                            std::string& error) {
-  const DirectoryLock lock(directory.Fd());
-  const auto record = ReadRecord(directory.Fd(), name);
+                            std::string& error, const LockWait& wait) {
+  const DirectoryLock lock(directory.Fd(), wait);
+  if (!lock.Held()) {
+    error = "another process holds the lock on the state directory";
+    return RecordResult::Locked;
+  }
+  const auto record = ReadRecord(directory.Fd(), RecordFile(name));
   // IsNewer is false for this host itself.
   if (record && record->owner && IsNewer(*record->owner, host) && IsRunning(*record->owner)) {
     newer = record->owner->pid;
     return RecordResult::NewerHostHolds;
   }
-  return ReplaceFileAt(directory, name, OwnerLine(host) + "\n" + link + "\n", 0600, error)
+  return ReplaceFileAt(directory, RecordFile(name), OwnerLine(host) + "\n" + link + "\n", 0600,
+                       error)
              ? RecordResult::Written
              : RecordResult::Failed;
+}
+
+void SweepStaleRecordTemporaries(const DirectoryHandle& directory, const std::string& name) {
+  SweepStaleTemporaries(directory, RecordFile(name));
 }
 
 std::optional<std::string> ReadShownLink(const std::string& name, std::string& error) {
   const auto directory = OpenStateDirectory(error);
   if (!directory) return std::nullopt;
-  const auto record = ReadRecord(directory->Fd(), name);
+  const auto record = ReadRecord(directory->Fd(), RecordFile(name));
   if (!record) {
     error = "no link recorded yet for --name " + name + ": is a feedline-host --name " + name +
             " running?";

@@ -37,7 +37,7 @@ echo "--- conky: $line"
   "PATH=$work/bin:/usr/bin:/bin" sh -c "$line" >"$work/conky.out" 2>"$work/conky.err") &
 session=$!
 for _ in $(seq 50); do
-  host_pid=$(sed -nE '1s/^host ([0-9]+) .*/\1/p' "$work/run/feedline/default" 2>/dev/null)
+  host_pid=$(sed -nE '1s/^host ([0-9]+) .*/\1/p' "$work/run/feedline/default.link" 2>/dev/null)
   [ -n "$host_pid" ] && break
   sleep 0.1
 done

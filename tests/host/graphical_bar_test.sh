@@ -203,7 +203,7 @@ echo "--- $bar_name: the README's recipe"
 start_bar "$(readme_recipe "$bar_name" "$readme" | sed "s|URL 5 30 10|'$work/feed.xml' 2 30 4|")"
 wait_shows "$work/ref1.png" 20 ||
   fail "the bar never showed item 1 as the reference does ($(differ "$work/now.png" "$work/ref1.png") pixels differ)"
-record=$work/run/feedline/$bar_name
+record=$work/run/feedline/$bar_name.link
 host_pid=$(sed -nE '1s/^host ([0-9]+) .*/\1/p' "$record" 2>/dev/null)
 [ -n "$host_pid" ] || fail "no host recorded its link as $bar_name"
 # No red anywhere: the feed's colour and span stayed text.

@@ -3,16 +3,45 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 namespace feedline::host {
 namespace {
 
+constexpr char kBoot[] = "0f0e3b6a-8c1d-4d2e-9f3a-5b6c7d8e9f01";
+
 TEST(OwnerLine, ReadsBackWhatItWritesAndNothingElse) {
-  const HostIdentity host{4242, 987654, 123456789012345};
+  const HostIdentity host{4242, 987654, 123456789012345, kBoot};
   EXPECT_EQ(ParseOwnerLine(OwnerLine(host)), host);
-  for (const char* line : {"", "host", "host 1 2", "host 1 2 3 4", "host -1 2 3", "host 0 2 3",
-                           "host 1 2 3\r", "https://a.example/", "host 99999999999 2 3"}) {
+  const HostIdentity noBootId{4242, 987654, 123456789012345, ""};
+  EXPECT_EQ(ParseOwnerLine(OwnerLine(noBootId)), noBootId);
+  const std::string boot = kBoot;
+  for (const std::string& line : std::vector<std::string>{
+           "", "host", "host 1 2", "host 1 2 3", "host -1 2 3 " + boot,
+        "host 0 2 3 " + boot, "host 1 2 3 " + boot + "\r", "host 1 2 3 " + boot + " 5",
+        "host 1 2 3 0F0E3B6A-8C1D-4D2E-9F3A-5B6C7D8E9F01", "https://a.example/",
+        "host 99999999999 2 3 " + boot}) {
     EXPECT_EQ(ParseOwnerLine(line), std::nullopt) << line;
   }
+}
+
+// A record holds a name only for a process of this boot that runs this program.
+TEST(HostIdentity, RecordOfAnotherBootOrProgramHoldsNothing) {
+  const HostIdentity self = ThisHost();
+  ASSERT_TRUE(IsBootId(self.bootId)) << "no boot id here: " << self.bootId;
+  HostIdentity otherBoot = self;
+  otherBoot.bootId = kBoot;
+  EXPECT_FALSE(IsRunning(otherBoot));
+  // The parent process (the test runner's shell or ctest): running, of this boot, another program.
+  HostIdentity parent = self;
+  parent.pid = getppid();
+  std::ifstream stat("/proc/" + std::to_string(parent.pid) + "/stat");
+  const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  parent.startTicks = StartTicksInStat(text).value_or(0);
+  ASSERT_NE(parent.startTicks, 0u);
+  EXPECT_FALSE(IsRunning(parent));
 }
 
 TEST(StartTicksInStat, TheTwentySecondFieldAfterTheName) {
@@ -37,9 +66,9 @@ TEST(HostIdentity, ThisHostRunsAndANewerOneIsNewer) {
   HostIdentity reused = self;  // the same process id with another start time: another process
   reused.startTicks += 1;
   EXPECT_FALSE(IsRunning(reused));
-  const HostIdentity older{200, 1, 1000};
-  const HostIdentity newer{100, 1, 2000};
-  const HostIdentity sameInstant{300, 1, 1000};
+  const HostIdentity older{200, 1, 1000, kBoot};
+  const HostIdentity newer{100, 1, 2000, kBoot};
+  const HostIdentity sameInstant{300, 1, 1000, kBoot};
   EXPECT_TRUE(IsNewer(newer, older));
   EXPECT_FALSE(IsNewer(older, newer));
   EXPECT_TRUE(IsNewer(sameInstant, older));

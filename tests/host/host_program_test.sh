@@ -210,7 +210,7 @@ section_open_link() {
     rm -f "$work/opened"
     "$host" --once --name t "$work/feed.xml" 3 30 0 >/dev/null  # shows item 2 first
     [ $position -eq 3 ] && "$host" --once --name t "$work/feed.xml" 1 30 10 >/dev/null &&
-      printf 'host 1 0 0\nfile:///etc/passwd\n' >"$XDG_RUNTIME_DIR/feedline/t"
+      printf 'host 1 0 0\nfile:///etc/passwd\n' >"$XDG_RUNTIME_DIR/feedline/t.link"
     "$host" --open --name t --open-with "$work/recorder" 2>"$work/err"
     expect_eq $? 1 "refused link $position exit code"
     [ -e "$work/opened" ] && fail "refused link $position was opened"
@@ -322,19 +322,19 @@ section_state_directory() {
   echo "--- the state directory: used through its handle, links and FIFOs refused, never in /tmp"
   state=$XDG_RUNTIME_DIR/feedline
   "$host" --name swap --poll 0.02 "$work/feed.xml" 3 30 0 >/dev/null 2>&1 & pid=$!
-  for _ in $(seq 100); do [ -e "$state/swap" ] && break; sleep 0.05; done
+  for _ in $(seq 100); do [ -e "$state/swap.link" ] && break; sleep 0.05; done
   mv "$state" "$state.moved"; mkdir -m 700 "$state"; sleep 0.3
   kill $pid; wait_end $pid
-  [ -e "$state/swap" ] && fail "the host followed the path to a directory put in its place"
-  [ -e "$state.moved/swap" ] || fail "the host stopped writing to its own directory"
-  ln -s /etc/hostname "$state/evil"; mkfifo "$state/fifo"
+  [ -e "$state/swap.link" ] && fail "the host followed the path to a directory put in its place"
+  [ -e "$state.moved/swap.link" ] || fail "the host stopped writing to its own directory"
+  ln -s /etc/hostname "$state/evil.link"; mkfifo "$state/fifo.link"
   for name in evil fifo; do
     timeout 5 "$host" --open --name $name --open-with "$work/recorder" 2>/dev/null
     expect_eq $? 1 "--open through a $name"
   done
   env -u XDG_RUNTIME_DIR -u XDG_STATE_HOME HOME="$work/home" "$host" --once --name t "$work/feed.xml" >/dev/null
   expect_eq "$(stat -c %a "$work/home/.local/state/feedline" 2>&1)" 700 "state directory in the home"
-  [ -s "$work/home/.local/state/feedline/t" ] || fail "no state file in the home"
+  [ -s "$work/home/.local/state/feedline/t.link" ] || fail "no state file in the home"
 
   touch "$work/not-a-directory"
   env -u XDG_RUNTIME_DIR XDG_STATE_HOME="$work/not-a-directory/state" \
@@ -384,10 +384,10 @@ one_item_feed() {
 # Waits up to 10 s for the link recorded for --name $1 to be $2.
 wait_recorded() {
   for _ in $(seq 100); do
-    [ "$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/$1" 2>/dev/null)" == "$2" ] && return
+    [ "$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/$1.link" 2>/dev/null)" == "$2" ] && return
     sleep 0.1
   done
-  fail "recorded for $1: expected '$2', got '$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/$1" 2>&1)'"
+  fail "recorded for $1: expected '$2', got '$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/$1.link" 2>&1)'"
 }
 
 section_name_hand_over() {
@@ -405,7 +405,7 @@ section_name_hand_over() {
     for _ in $(seq 100); do grep -q "took --name shared" "$work/err-a" && break; sleep 0.05; done
   done
   sleep 0.3
-  expect_eq "$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/shared")" https://b.example/1 "link after the older host's change"
+  expect_eq "$(sed -n 2p "$XDG_RUNTIME_DIR/feedline/shared.link")" https://b.example/1 "link after the older host's change"
   expect_eq "$(grep -c "a newer feedline-host (pid $newer) took --name shared" "$work/err-a")" 1 \
     "hand-over told by the older host"
   "$host" --open --name shared --open-with "$work/recorder"
@@ -458,6 +458,84 @@ section_messages_off_the_bar() {
   # --check says where the log of a name is.
   "$host" --check --name bar "$work/feed.xml" >"$work/out"
   grep -qx "log:     $XDG_STATE_HOME/feedline/bar.log (.*)" "$work/out" || fail "--check: $(cat "$work/out")"
+}
+
+section_own_files() {
+  echo "--- the host's own files: a held lock, a FIFO log, logs apart from records, stale records,"
+  echo "    set-id bits and another user's --output, temporary files left by a killed host"
+  state=$XDG_RUNTIME_DIR/feedline
+  mkdir -m 700 "$state"
+  # Another process holds the state directory's lock: SIGTERM still ends the host within 1 s,
+  # and a host that waits it out says once that it could not record.
+  exec 9<"$state"
+  flock -x 9
+  "$host" --name held --poll 0.02 "$work/feed.xml" 3 30 0 >/dev/null 2>"$work/err" & pid=$!
+  sleep 0.3
+  kill -TERM $pid
+  ends_within_1s $pid || fail "SIGTERM while the lock is held did not end the host within 1 s"
+  wait_end $pid
+  "$host" --name held --poll 0.02 "$work/feed.xml" 3 30 1 >/dev/null 2>"$work/err" & pid=$!
+  sleep 3.5
+  kill $pid; wait_end $pid
+  expect_eq "$(grep -c "another process holds the lock" "$work/err")" 1 "lock messages"
+  flock -u 9; exec 9<&-
+
+  # A FIFO where the log goes: the host neither hangs nor writes to the bar.
+  mkdir -p -m 700 "$XDG_STATE_HOME/feedline"
+  mkfifo "$XDG_STATE_HOME/feedline/fifo.log"
+  timeout 5 "$host" --once --name fifo "$work/page.html" >"$work/both" 2>&1
+  expect_eq $? 0 "host with a FIFO for its log"
+  expect_eq "$(cat "$work/both")" "" "the bar's line with a FIFO log"
+
+  # Without a runtime directory, records and logs share one directory: --name foo.log writes
+  # no record over host foo's log.
+  (
+    unset XDG_RUNTIME_DIR
+    "$host" --once --name foo "$work/page.html" >"$work/both" 2>&1
+    "$host" --once --name foo.log "$work/feed.xml" >/dev/null 2>&1
+  )
+  head -n 1 "$XDG_STATE_HOME/feedline/foo.log" | grep -q "^feedline-host: started" ||
+    fail "host foo's log was replaced: $(head -c 200 "$XDG_STATE_HOME/feedline/foo.log")"
+
+  # Records that hold nothing: one of another boot naming this live shell, and one of this boot
+  # naming a process that is no feedline-host (this shell again), both newer than any host.
+  ticks=$(awk '{ sub(/.*\) /, ""); print $20 }' /proc/$$/stat)
+  boot=$(cat /proc/sys/kernel/random/boot_id)
+  for record in "host $$ $ticks 99999999999999999 0f0e3b6a-8c1d-4d2e-9f3a-5b6c7d8e9f01" \
+                "host $$ $ticks 99999999999999999 $boot"; do
+    printf '%s\nhttps://stale.example/\n' "$record" >"$state/stale.link"
+    "$host" --once --name stale "$work/feed.xml" 1 30 0 >/dev/null 2>&1
+    expect_eq "$(sed -n 2p "$state/stale.link")" "https://x.example/1?a=1&b=\$(touch pwned)\`touch pwned2\`;touch pwned3" \
+      "link recorded over a record that holds nothing ($record)"
+  done
+
+  # --output never writes a set-id, set-group-id or sticky file, and refuses another user's.
+  touch "$work/setid"; chmod 7777 "$work/setid"
+  "$host" --once --output "$work/setid" "$work/feed.xml" >/dev/null
+  expect_eq "$(stat -c %a "$work/setid")" 777 "mode after writing over a set-id file"
+  if [ "$(id -u)" -eq 0 ]; then
+    touch "$work/theirs"; chown 65534:65534 "$work/theirs"
+    "$host" --once --output "$work/theirs" "$work/feed.xml" >/dev/null 2>"$work/err"
+    expect_eq $? 2 "--output onto another user's file"
+    grep -q "belongs to another user" "$work/err" || fail "another user's file: $(cat "$work/err")"
+    expect_eq "$(stat -c %u "$work/theirs")" 65534 "another user's file kept"
+  else
+    echo "not run: --output onto another user's file (needs root to make one)"
+  fi
+
+  # Temporary files a killed host left: stale ones of this name go, fresh ones and others stay.
+  for file in "$state/.swept.link.abcd1234" "$work/.line.oldoldol"; do
+    touch -d '2 hours ago' "$file"
+  done
+  touch "$state/.swept.link.fresh123" "$state/.swept.link.ABCD1234" "$state/.other.link.abcd1234"
+  touch -d '2 hours ago' "$state/.swept.link.ABCD1234" "$state/.other.link.abcd1234"
+  "$host" --once --name swept --output "$work/line" "$work/feed.xml" >/dev/null
+  for gone in "$state/.swept.link.abcd1234" "$work/.line.oldoldol"; do
+    [ -e "$gone" ] && fail "stale temporary file kept: $gone"
+  done
+  for kept in "$state/.swept.link.fresh123" "$state/.swept.link.ABCD1234" "$state/.other.link.abcd1234"; do
+    [ -e "$kept" ] || fail "a file that is no stale temporary of this host went: $kept"
+  done
 }
 
 if ! declare -F "section_$section" >/dev/null; then

@@ -85,7 +85,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ "$shown" == "$expected" ] || fail "i3blocks full_text: '$shown' ($(cat "$work/bar.err"))"
-i3blocks_host=$(sed -nE '1s/^host ([0-9]+) .*/\1/p' "$XDG_RUNTIME_DIR/feedline/i3blocks")
+i3blocks_host=$(sed -nE '1s/^host ([0-9]+) .*/\1/p' "$XDG_RUNTIME_DIR/feedline/i3blocks.link")
 [ -n "$i3blocks_host" ] || fail "the i3blocks host recorded no link under its name"
 # The i3 key of the recipe opens what the i3blocks host shows.
 rm -f "$work/opened"
