@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,6 +8,11 @@
 #include "download/download_failure.h"
 
 namespace feedline {
+
+// The longest redirect Location followed, on both platforms: Wine's WinINet cuts a header line
+// at its 4 KiB buffer ("Location: " and 4085 bytes), and a cut Location would send the request
+// to a wrong address. A longer one fails as a redirect to an address not valid.
+inline constexpr std::size_t kMaxLocationBytes = 4084;
 
 // Limits that keep a bad server from hanging or exhausting the host.
 struct DownloadLimits {

@@ -5,11 +5,13 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "download/agent_name.h"
 #include "download/download_feed.h"
@@ -26,7 +28,30 @@ struct Transfer {
   std::string body;
   bool sized = false;
   bool overLimit = false;
+  bool locationTooLong = false;  // a redirect's Location past kMaxLocationBytes
 };
+
+// Ends a redirect whose Location is longer than the Windows build can read whole, so that both
+// builds treat it alike.
+size_t CheckHeader(char* data, size_t size, size_t count, void* userdata) {
+  auto& transfer = *static_cast<Transfer*>(userdata);
+  const std::string_view line(data, size * count);
+  constexpr std::string_view kName = "location:";
+  if (line.size() > kName.size() && strncasecmp(line.data(), kName.data(), kName.size()) == 0) {
+    std::string_view value = line.substr(kName.size());
+    value.remove_prefix(std::min(value.find_first_not_of(" \t"), value.size()));
+    value = value.substr(0, value.find_last_not_of("\r\n") + 1);
+    long status = 0;
+    curl_easy_getinfo(transfer.handle, CURLINFO_RESPONSE_CODE, &status);
+    const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 ||
+                          status == 308;
+    if (redirect && value.size() > kMaxLocationBytes) {
+      transfer.locationTooLong = true;
+      return 0;  // aborts the transfer
+    }
+  }
+  return size * count;
+}
 
 // Lets the kernel back a large buffer with huge pages, so that filling it takes a few page
 // faults instead of one per 4 KiB.
@@ -121,6 +146,8 @@ const char* Configure(CURL* handle, const char* url, const std::string& agent,
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, 512L * 1024);
   policy("CURLOPT_WRITEFUNCTION", curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &AppendBody));
   policy("CURLOPT_WRITEDATA", curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer));
+  policy("CURLOPT_HEADERFUNCTION", curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &CheckHeader));
+  policy("CURLOPT_HEADERDATA", curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer));
   return refused;
 }
 
@@ -152,6 +179,7 @@ DownloadFailure DescribeFailure(CURL* handle, CURLcode result, const Transfer& t
     case CURLE_FILESIZE_EXCEEDED:
       return DownloadFailure::TooLarge;
     case CURLE_WRITE_ERROR:
+      if (transfer.locationTooLong) return DownloadFailure::RedirectNotValid;
       return transfer.overLimit ? DownloadFailure::TooLarge : DownloadFailure::OutOfMemory;
     case CURLE_BAD_CONTENT_ENCODING:
       return DownloadFailure::BodyNotDecoded;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "download/agent_name.h"
 #include "download/body_inflater.h"
@@ -14,6 +15,7 @@
 #include "download/wininet_address.h"
 #include "download/wininet_failure.h"
 #include "download/wininet_handle.h"
+#include "download/wininet_watchdog.h"
 
 namespace feedline {
 namespace {
@@ -180,10 +182,34 @@ std::optional<std::string> Location(HINTERNET request) {
   return location;
 }
 
-// A request and the connection handle it belongs to; the request closes first.
+// A request and the connection handle it belongs to; the request closes first, after the
+// watchdog stops watching it.
 struct OpenedUrl {
+  WinInetWatchdog* watchdog = nullptr;
   WinInetHandle connection;
   WinInetHandle request;
+
+  OpenedUrl() = default;
+  OpenedUrl(OpenedUrl&& other) noexcept
+      : watchdog(std::exchange(other.watchdog, nullptr)),
+        connection(std::move(other.connection)),
+        request(std::move(other.request)) {}
+  // Swaps: `other` closes what this held.
+  OpenedUrl& operator=(OpenedUrl&& other) noexcept {
+    std::swap(watchdog, other.watchdog);
+    connection = std::move(other.connection);
+    request = std::move(other.request);
+    return *this;
+  }
+  ~OpenedUrl() {
+    if (watchdog != nullptr && request) watchdog->Unwatch(request.get());
+  }
+
+  // Has the watchdog watch the request, which may block from now on.
+  void Watch(WinInetWatchdog& by) {
+    watchdog = &by;
+    watchdog->Watch(request.get());
+  }
 };
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
@@ -193,7 +219,7 @@ const char* OrNull(const std::string& text) { return text.empty() ? nullptr : te
 // session's receive limit on to the wait for the response (under Wine a silent server otherwise
 // holds the call for ever).
 OpenedUrl OpenWeb(HINTERNET session, const AddressParts& address, const DownloadLimits& limits,
-                  DownloadReport& report) {
+                  WinInetWatchdog& watchdog, DownloadReport& report) {
   OpenedUrl opened;
   opened.connection = WinInetHandle(
       InternetConnectA(session, address.host.c_str(), address.port, OrNull(address.user),
@@ -207,7 +233,10 @@ OpenedUrl OpenWeb(HINTERNET session, const AddressParts& address, const Download
   opened.request = WinInetHandle(HttpOpenRequestA(
       opened.connection.get(), "GET", address.object.c_str(), nullptr, nullptr, nullptr,
       kOpenFlags | INTERNET_FLAG_NO_AUTO_REDIRECT | secure, 0));
-  if (opened.request) SetTimeouts(opened.request.get(), limits);
+  if (opened.request) {
+    SetTimeouts(opened.request.get(), limits);
+    opened.Watch(watchdog);
+  }
   if (!opened.request || !HttpSendRequestA(opened.request.get(), kAcceptEncoding,
                                            static_cast<DWORD>(-1), nullptr, 0)) {
     SetWinInetFailure(GetLastError(), report);  // read before closing resets it
@@ -219,7 +248,7 @@ OpenedUrl OpenWeb(HINTERNET session, const AddressParts& address, const Download
 // Opens an FTP address through a connection of its own with the time limits set on it, then
 // the file in binary mode.
 OpenedUrl OpenFtp(HINTERNET session, const AddressParts& address, const DownloadLimits& limits,
-                  DownloadReport& report) {
+                  WinInetWatchdog& watchdog, DownloadReport& report) {
   OpenedUrl opened;
   opened.connection = WinInetHandle(
       InternetConnectA(session, address.host.c_str(), address.port, OrNull(address.user),
@@ -229,6 +258,7 @@ OpenedUrl OpenFtp(HINTERNET session, const AddressParts& address, const Download
     opened.request = WinInetHandle(FtpOpenFileA(opened.connection.get(), address.object.c_str(),
                                                 GENERIC_READ,
                                                 FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0));
+    if (opened.request) opened.Watch(watchdog);
   }
   if (!opened.request) {
     SetWinInetFailure(GetLastError(), report);
@@ -241,8 +271,9 @@ OpenedUrl OpenFtp(HINTERNET session, const AddressParts& address, const Download
 // whose time limits are set before anything is sent. Every other address is refused rather
 // than opened on a path without those limits. When it fails, `report` says why.
 OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimits& limits,
-                   DownloadReport& report) {
-  const std::optional<AddressParts> address = CrackAddress(url);
+                   WinInetWatchdog& watchdog, DownloadReport& report) {
+  // The fragment is the reader's, never sent to the server.
+  const std::optional<AddressParts> address = CrackAddress(url.substr(0, url.find('#')));
   if (!address) {
     report.failure = DownloadFailure::AddressNotValid;
     return {};
@@ -250,9 +281,9 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
   switch (address->scheme) {
     case INTERNET_SCHEME_HTTP:
     case INTERNET_SCHEME_HTTPS:
-      return OpenWeb(session, *address, limits, report);
+      return OpenWeb(session, *address, limits, watchdog, report);
     case INTERNET_SCHEME_FTP:
-      return OpenFtp(session, *address, limits, report);
+      return OpenFtp(session, *address, limits, watchdog, report);
     default:
       report.failure = DownloadFailure::AddressNotSupported;
       return {};
@@ -264,17 +295,18 @@ OpenedUrl OpenOnce(HINTERNET session, const std::string& url, const DownloadLimi
 // WinINet's own redirect handling has no limit under every implementation, so a redirect loop
 // could hold the host's thread for ever; this one ends it, like the time limit.
 OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const DownloadLimits& limits,
-                                 ULONGLONG started, DownloadReport& report) {
+                                 ULONGLONG started, WinInetWatchdog& watchdog,
+                                 DownloadReport& report) {
   constexpr int kMaxRedirects = 10;
   std::string current = url;
   for (int redirects = 0;; ++redirects) {
-    OpenedUrl opened = OpenOnce(session, current, limits, report);
+    OpenedUrl opened = OpenOnce(session, current, limits, watchdog, report);
     if (!opened.request || !IsRedirect(opened.request.get())) return opened;
     const std::optional<std::string> location = Location(opened.request.get());
     if (!location) return opened;
     std::string next = RedirectTarget(current, *location);
     opened = {};
-    if (next.empty()) {
+    if (next.empty() || location->size() > kMaxLocationBytes) {
       report.failure = DownloadFailure::RedirectNotValid;
     } else if (!IsWebAddress(next)) {
       report.failure = DownloadFailure::RedirectNotHttp;
@@ -286,23 +318,147 @@ OpenedUrl OpenFollowingRedirects(HINTERNET session, const char* url, const Downl
   }
 }
 
-// Downloads `url` with a session of its own; nothing when the transfer failed.
+// Opens `url` and reads its body through `session`; nothing when the transfer failed.
+std::optional<std::string> Transfer(HINTERNET session, const char* url,
+                                    const DownloadLimits& limits, ULONGLONG started,
+                                    WinInetWatchdog& watchdog, DownloadReport& report) {
+  const OpenedUrl opened =
+      OpenFollowingRedirects(session, url, limits, started, watchdog, report);
+  if (!opened.request) return std::nullopt;
+  report.httpStatus = static_cast<long>(StatusCode(opened.request.get()));
+  std::string body;
+  if (!ReadBody(opened.request.get(), limits, started, body, report)) return std::nullopt;
+  return body;
+}
+
+// Downloads `url` with a session of its own, which a watchdog closes at the deadline; nothing
+// when the transfer failed.
 std::optional<std::string> Download(const char* url, const DownloadLimits& limits,
                                     ULONGLONG started, DownloadReport& report) {
   const std::string agent = HostAgentName();
-  const WinInetHandle session(
+  WinInetHandle session(
       InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
     SetWinInetFailure(GetLastError(), report);
     return std::nullopt;
   }
   SetTimeouts(session.get(), limits);
-  // Declared after the session, so they close before it.
-  const OpenedUrl opened = OpenFollowingRedirects(session.get(), url, limits, started, report);
-  if (!opened.request) return std::nullopt;
-  report.httpStatus = static_cast<long>(StatusCode(opened.request.get()));
-  std::string body;
-  if (!ReadBody(opened.request.get(), limits, started, body, report)) return std::nullopt;
+  std::optional<std::string> body;
+  bool fired = false;
+  {
+    WinInetWatchdog watchdog(session.get(), RemainingMs(limits, started));
+    // The connection and request handles close inside Transfer, before the watchdog stops.
+    body = Transfer(session.get(), url, limits, started, watchdog, report);
+    watchdog.Stop();
+    fired = watchdog.Fired();
+    if (fired) session.Release();  // the watchdog closed it
+  }
+  // A wait that ended at the deadline ends in whatever error WinINet gives a closed or timed
+  // out handle (Wine's is "connection aborted"); it is the time limit that ended it.
+  if (!body && (fired || TimeIsUp(limits, started))) SetTimeLimitReached(limits, report);
+  return body;
+}
+
+enum : LONG { kRunning, kFinished, kAbandoned };
+
+// One download handed to a thread of its own, shared by the caller and that thread: whichever
+// lets go last frees it.
+struct DownloadJob {
+  LONG references = 2;
+  std::string url;
+  DownloadLimits limits;
+  ULONGLONG started = 0;
+  std::optional<std::string> body;
+  DownloadReport report;
+  HANDLE done = nullptr;
+  LONG state = kRunning;
+};
+
+// Downloads still running whose callers gave up on them at the deadline.
+LONG g_abandoned = 0;
+
+void Release(DownloadJob* job) {
+  if (InterlockedDecrement(&job->references) != 0) return;
+  if (job->done != nullptr) CloseHandle(job->done);
+  delete job;
+}
+
+// Runs `job` to its end; out of memory is a failed transfer.
+void RunJob(DownloadJob& job) {
+  try {
+    job.body = Download(job.url.c_str(), job.limits, job.started, job.report);
+  } catch (...) {
+    job.body.reset();
+    job.report.failure = DownloadFailure::OutOfMemory;
+  }
+}
+
+// The download thread. It holds a reference to this module, so that a host that unloads the
+// plug-in while a download it gave up on still runs unloads it only when that download ends.
+DWORD WINAPI DownloadThread(void* parameter) {
+  auto* job = static_cast<DownloadJob*>(parameter);
+  HMODULE self = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                     reinterpret_cast<LPCSTR>(&DownloadThread), &self);
+  RunJob(*job);
+  // A job its caller gave up on is one fewer running on.
+  if (InterlockedCompareExchange(&job->state, kFinished, kRunning) == kAbandoned) {
+    InterlockedDecrement(&g_abandoned);
+  }
+  SetEvent(job->done);
+  Release(job);
+  if (self != nullptr) FreeLibraryAndExitThread(self, 0);
+  return 0;
+}
+
+// Downloads on a thread of its own and waits at most to the deadline (and a second's grace for
+// the watchdog's close to take effect). Wine's WinINet keeps a blocking call on a closed
+// handle going as long as its server trickles, so the caller, the host's thread, must not wait
+// on it: it gives the download up as over its time limit, and at most one such download runs
+// on; while it does, a new download fails at once rather than start another thread.
+std::optional<std::string> DownloadWithin(const char* url, const DownloadLimits& limits,
+                                          ULONGLONG started, DownloadReport& report) {
+  if (InterlockedCompareExchange(&g_abandoned, 0, 0) > 0) {
+    SetTimeLimitReached(limits, report);
+    report.detail += "; an earlier download is still held by its server";
+    return std::nullopt;
+  }
+  auto* job = new DownloadJob;
+  job->url = url;
+  job->limits = limits;
+  job->started = started;
+  job->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = job->done == nullptr
+                      ? nullptr
+                      : CreateThread(nullptr, 0, &DownloadThread, job, 0, nullptr);
+  if (thread == nullptr) {  // no thread to be had: download here, bounded by WinINet alone
+    job->references = 1;
+    RunJob(*job);
+    std::optional<std::string> body = std::move(job->body);
+    report = std::move(job->report);
+    Release(job);
+    return body;
+  }
+  CloseHandle(thread);
+  const DWORD wait = RemainingMs(limits, started) + 1000;
+  std::optional<std::string> body;
+  bool finished = WaitForSingleObject(job->done, wait) == WAIT_OBJECT_0;
+  if (!finished) {
+    // Counted first, so that the thread, should it finish now, never counts below zero.
+    InterlockedIncrement(&g_abandoned);
+    finished = InterlockedCompareExchange(&job->state, kAbandoned, kRunning) != kRunning;
+    if (finished) {
+      InterlockedDecrement(&g_abandoned);
+      WaitForSingleObject(job->done, INFINITE);  // it is setting `done` now
+    }
+  }
+  if (finished) {
+    body = std::move(job->body);
+    report = std::move(job->report);
+  } else {
+    SetTimeLimitReached(limits, report);
+  }
+  Release(job);
   return body;
 }
 
@@ -315,7 +471,7 @@ std::optional<std::string> DownloadFeed(const char* url, const DownloadLimits& l
   DownloadReport& said = report != nullptr ? *report : ignored;
   std::optional<std::string> body;
   try {
-    body = Download(url, limits, started, said);
+    body = DownloadWithin(url, limits, started, said);
   } catch (...) {
     // Out of memory: a failed transfer; the handles closed on the way out.
     body.reset();

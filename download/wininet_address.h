@@ -15,7 +15,8 @@ struct AddressParts {
   std::string host, user, password, object;  // object: path and query, "/" at least
 };
 
-// Splits `url` with WinINet's own parser; nothing when it cannot parse the address.
+// Splits `url` with WinINet's own parser; nothing when it cannot parse the address or it names a
+// port above 65535.
 std::optional<AddressParts> CrackAddress(const std::string& url);
 
 // The absolute address a redirect's Location points to from `from` (an http or https address);

@@ -24,6 +24,8 @@ class WinInetHandle {
   WinInetHandle& operator=(const WinInetHandle&) = delete;
 
   HINTERNET get() const { return handle_; }
+  // Gives the handle up without closing it (someone else closed it).
+  void Release() { handle_ = nullptr; }
   explicit operator bool() const { return handle_ != nullptr; }
 
  private:

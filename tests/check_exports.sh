@@ -22,8 +22,10 @@ else
     x86:010b|x64:020b) ;;
     *) fail "expected an $arch DLL, the optional header's magic is '$magic'" ;;
   esac
-  exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^[ \t]*\[/ {print $NF; next} on {on=0}' \
-            <<<"$table" | sort)
+  # The name table's "[ N] ..." lines up to the blank line after it; binutils 2.44 (Debian 13)
+  # puts a column heading first and the ordinal and hint before each name.
+  exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && NF == 0 {on=0}
+                 on && /^[ \t]*\[/ {print $NF}' <<<"$table" | sort)
   [ "$exports" = "$expected" ] || fail "exports are:"$'\n'"$exports"
   imports=$(awk '/DLL Name:/ {print toupper($3)}' <<<"$table" | sort -u)
   while read -r dll; do

@@ -166,6 +166,22 @@ void FeedServer::AddFaultRoutes() {
   server_->Get("/long-redirect", [](const httplib::Request&, httplib::Response& response) {
     response.set_redirect("/feed?q=" + std::string(3000, 'x'));
   });
+  server_->Get("/very-long-redirect", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/whole?q=" + std::string(5000, 'x') + "&end=1");
+  });
+  // The feed for an address that arrived whole (its query ends in "end=1"), a 404 otherwise.
+  server_->Get("/whole", [](const httplib::Request& request, httplib::Response& response) {
+    if (request.get_param_value("end") == "1" && request.get_param_value("q").size() == 5000) {
+      response.set_content(kThreeItemFeed, "application/rss+xml");
+    } else {
+      response.status = 404;
+      response.set_content("<html><body>cut address</body></html>", "text/html");
+    }
+  });
+  // A Location relative to the address asked for, whatever that address's length.
+  server_->Get("/dir/relative-redirect", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("../feed?from=relative");
+  });
   // Sends the client on to https://localhost:PORT/feed, where a TLS server may listen.
   server_->Get(R"(/to-tls/(\d+))", [](const httplib::Request& request,
                                       httplib::Response& response) {

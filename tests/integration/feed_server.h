@@ -48,6 +48,9 @@ struct SeenRequest {
 //   /bomb      a gzip body of about 100 KiB that inflates to 100 MiB
 //   /no-location  a 302 without Location whose body is the three-item feed
 //   /long-redirect  a 302 to /feed with a query of 3000 bytes
+//   /very-long-redirect  a 302 to /whole with a query of 5000 bytes
+//   /whole     the feed when its query arrived whole (the one above), a 404 otherwise
+//   /dir/relative-redirect  a 302 to "../feed?from=relative"
 //   /to-tls/PORT  a 302 to https://localhost:PORT/feed
 // Any other absolute address (as a proxy is asked for it) answers with the feed too.
 // Given an identity, it speaks TLS with that certificate and is addressed as https://localhost.

@@ -188,8 +188,32 @@ std::vector<PluginCase> MakeCases() {
        Session({Fetch("@/feed", "3", "0", "0"),
                 {"within", "65", "@silent+long-query", "3", "0", "0"}}),
        Results({"two%lhttp://two", "three%lhttp://three"}), Paths{"/feed", "/feed"}},
+      // Header lines sent one a second: the limit on the whole download ends it, not a limit
+      // on each wait.
+      {"TricklingHeadersEndWithinTimeLimit",
+       Session({Fetch("@/feed", "3", "0", "0"),
+                {"within", "65", "@trickle-headers", "3", "0", "0"}}),
+       Results({"two%lhttp://two", "three%lhttp://three"}), Paths{"/feed", "/feed"},
+       std::vector<std::string>{"@/feed: HTTP 200",
+                                "@trickle-headers: download failed: time limit reached"}},
       {"LongRedirectIsFollowed", Session({Fetch("@/long-redirect", "3", "30", "10")}),
        Results({"one%lhttp://one"}), Paths{"/long-redirect", "/feed"}},
+      // A Location longer than Wine's WinINet reads whole is refused on both platforms, never
+      // followed to a cut address (/whole answers only a whole one).
+      {"VeryLongLocationIsRefused", Session({Fetch("@/very-long-redirect", "3", "30", "10")}),
+       Results({""}), Paths{"/very-long-redirect"},
+       std::vector<std::string>{
+           "@/very-long-redirect: download failed: redirect to an address not valid"}},
+      // Addresses read alike on both platforms: the fragment stays with the reader, a port past
+      // 65535 is no address, and a relative Location is joined to an address of any length.
+      {"FragmentIsNotSent", Session({Fetch("@/feed#part", "3", "30", "10")}),
+       Results({"one%lhttp://one"}), Paths{"/feed"}},
+      {"PortOutOfRangeIsNoAddress", Session({Fetch("@port-out-of-range", "3", "30", "10")}),
+       Results({""}), Paths{},
+       std::vector<std::string>{"@port-out-of-range: download failed: address not valid"}},
+      {"RelativeRedirectFromLongAddressIsJoined",
+       Session({Fetch("@/dir/relative-redirect+long-query", "3", "30", "10")}),
+       Results({"one%lhttp://one"}), Paths{"/dir/relative-redirect", "/feed"}},
       // FTP, which both builds read besides HTTP(S).
       {"FtpFeedIsShown", Session({Fetch("@ftp/feed.xml", "3", "30", "10")}),
        Results({"one%lhttp://one"}), Paths{},

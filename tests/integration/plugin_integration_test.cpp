@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "tests/faults/silent_listener.h"
+#include "tests/faults/trickling_header_server.h"
 #include "tests/integration/feed_server.h"
 #include "tests/integration/ftp_server.h"
 #include "tests/integration/plugin_cases.h"
@@ -133,6 +134,11 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
     if (word.starts_with("@ftp")) return Ftp().Url(word.substr(4));
     if (word == "@unreachable") return unreachable_;
     if (word == "@silent") return silent_.Url();
+    if (word == "@trickle-headers") return trickling_.Url();
+    // The server's port plus 65536: a port a 16-bit field would wrap onto the server's own.
+    if (word == "@port-out-of-range") {
+      return "http://127.0.0.1:" + std::to_string(server_.Port() + 65536) + "/feed";
+    }
     if (word == "@https") return "https" + server_.Url("/feed").substr(4);
     if (IsUnresolvable(word)) return "http://feedline-fault-test.invalid/feed";
     if (word.starts_with("@tls:")) {
@@ -217,6 +223,7 @@ class PluginSession : public testing::TestWithParam<PluginCase> {
 
   FeedServer server_;
   SilentListener silent_;
+  TricklingHeaderServer trickling_;
   const std::string unreachable_ = UnreachableUrl();
   std::map<std::string, std::unique_ptr<FeedServer>> tlsServers_;
   std::unique_ptr<FtpServer> ftp_;
