@@ -439,7 +439,6 @@ std::optional<std::string> DownloadWithin(const char* url, const DownloadLimits&
     Release(job);
     return body;
   }
-  CloseHandle(thread);
   const DWORD wait = RemainingMs(limits, started) + 1000;
   std::optional<std::string> body;
   bool finished = WaitForSingleObject(job->done, wait) == WAIT_OBJECT_0;
@@ -459,6 +458,10 @@ std::optional<std::string> DownloadWithin(const char* url, const DownloadLimits&
     SetTimeLimitReached(limits, report);
   }
   Release(job);
+  // A finished thread is about to give back its module reference: waited for, so that a host
+  // that unloads the plug-in right after this call really unloads it.
+  if (finished) WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
   return body;
 }
 
