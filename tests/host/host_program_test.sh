@@ -37,8 +37,10 @@ printf '%s\n' "\$#" "\$@" >"$work/opened"
 REC
 chmod +x "$work/recorder"
 
-# Runs the host in the background with its output in $work/out; sets $pid.
-start() { "$host" "$@" >"$work/out" & pid=$!; }
+# Runs the host in the background with its output in $work/out; sets $pid. The old output goes
+# first, so that a wait for content never sees the last run's (the background shell truncates
+# the file only once it runs).
+start() { rm -f "$work/out"; "$host" "$@" >"$work/out" & pid=$!; }
 
 # Waits up to 10 s for file $1 to have content (the host has started its loop).
 wait_content() { for _ in $(seq 100); do [ -s "$1" ] && return; sleep 0.1; done; }
