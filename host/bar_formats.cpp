@@ -69,21 +69,28 @@ std::optional<BarFormat> ParseBarFormat(std::string_view name) {
   return std::nullopt;
 }
 
-std::string FormatLine(BarFormat format, std::string_view title, std::string_view link) {
+std::string FormatLine(BarFormat format, std::string_view title, std::string_view link,
+                       std::string_view label) {
   switch (format) {
     case BarFormat::Plain:
       return link.empty() ? std::string(title)
                           : std::string(title) + "  <" + std::string(link) + ">";
-    case BarFormat::Json:
-      return DumpJson(Json{{"title", title}, {"link", link}});
+    case BarFormat::Json: {
+      Json line{{"title", title}, {"link", link}};
+      if (!label.empty()) line["label"] = label;
+      return DumpJson(line);
+    }
     case BarFormat::Tmux:
       return TmuxEscaped(title);
     case BarFormat::Polybar:
       return PolybarEscaped(title);
-    case BarFormat::Waybar:
-      return DumpJson(Json{{"text", PangoEscaped(title)},
-                           {"tooltip", PangoEscaped(link)},
-                           {"class", "feedline"}});
+    case BarFormat::Waybar: {
+      Json line{{"text", PangoEscaped(title)},
+                {"tooltip", PangoEscaped(link)},
+                {"class", "feedline"}};
+      if (!label.empty()) line["alt"] = PangoEscaped(label);
+      return DumpJson(line);
+    }
     case BarFormat::I3blocks:
       return std::string(title);
   }

@@ -16,7 +16,10 @@ std::optional<BarFormat> ParseBarFormat(std::string_view name);
 extern const char kBarFormatNames[];
 
 // One output line (without its line break) for display text `title` and `link`, escaped so
-// that nothing in them becomes markup, a style or a command for the reader of `format`.
-std::string FormatLine(BarFormat format, std::string_view title, std::string_view link);
+// that nothing in them becomes markup, a style or a command for the reader of `format`. A
+// feed's `label` (already in the title) is also given a field of its own where the format has
+// fields: "label" in json, "alt" in waybar (its custom modules' {alt}).
+std::string FormatLine(BarFormat format, std::string_view title, std::string_view link,
+                       std::string_view label = {});
 
 }  // namespace feedline::host

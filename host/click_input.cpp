@@ -7,12 +7,13 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 
 namespace feedline::host {
 
 bool ClickInput::Wait(double seconds, const volatile int& stop, const sigset_t& stopSignals,
-                      bool watchOutput, const std::function<void(int)>& onButton) {
+                      bool watchOutput, const std::function<void(int)>& onButton, int wakeFd) {
   using Clock = std::chrono::steady_clock;
   const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                         std::chrono::duration<double>(seconds));
@@ -30,16 +31,24 @@ bool ClickInput::Wait(double seconds, const volatile int& stop, const sigset_t& 
                            static_cast<long>((left - whole) / std::chrono::nanoseconds(1))};
     // Without anything to watch, ppoll serves as an interruptible sleep. Standard output is
     // watched for no event: a pipe whose reader closed reports POLLERR all the same.
-    pollfd watched[2];
+    pollfd watched[3];
     nfds_t count = 0;
     if (watchOutput) watched[count++] = {STDOUT_FILENO, 0, 0};
+    const nfds_t clicksAt = count;
     if (watching_) watched[count++] = {STDIN_FILENO, POLLIN, 0};
+    const nfds_t wakeAt = count;
+    if (wakeFd >= 0) watched[count++] = {wakeFd, POLLIN, 0};
     if (ppoll(watched, count, &timeout, &outside) <= 0) continue;
     if (watchOutput && (watched[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
       readerGone = true;
       break;
     }
-    if (watching_ && watched[count - 1].revents != 0) ReadAvailable(onButton);
+    if (watching_ && watched[clicksAt].revents != 0) ReadAvailable(onButton);
+    if (wakeFd >= 0 && watched[wakeAt].revents != 0) {
+      std::uint64_t wakes = 0;
+      [[maybe_unused]] const auto got = read(wakeFd, &wakes, sizeof wakes);
+      break;
+    }
   }
   sigprocmask(SIG_SETMASK, &outside, nullptr);
   return readerGone;

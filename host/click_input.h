@@ -16,10 +16,11 @@ class ClickInput {
   // Waits up to `seconds`, or less when `stop` becomes set by one of `stopSignals`, calling `onButton` with
   // each button number that arrives meanwhile. With `watchOutput`, also watches standard output
   // and returns true at once when its reader has gone (a bar that closed the pipe), so that a
-  // line that never changes does not keep an orphan running.
+  // line that never changes does not keep an orphan running. A `wakeFd` (an eventfd, or -1)
+  // that becomes readable ends the wait early, read empty.
   bool Wait(double seconds, const volatile int& stop, const sigset_t& stopSignals,
             bool watchOutput,
-            const std::function<void(int)>& onButton);
+            const std::function<void(int)>& onButton, int wakeFd = -1);
 
  private:
   void ReadAvailable(const std::function<void(int)>& onButton);

@@ -245,7 +245,7 @@ std::string DisplayText(std::string_view feedBytes, const TextFacts& facts, bool
 }
 
 ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis,
-                      const TextFacts* facts) {
+                      const TextFacts* facts, std::string_view label) {
   const auto marker = line.rfind("%l");
   const std::string_view title = line.substr(0, marker);
   const std::string_view link =
@@ -254,9 +254,15 @@ ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view elli
   const std::string titleText = facts != nullptr
                                     ? DisplayText(title, *facts, false, &item.problem)
                                     : DisplayText(title, &item.problem);
-  item.title = FitToColumns(titleText, maxWidth > 0 ? maxWidth : kMaxTitleColumns, ellipsis);
   item.link = facts != nullptr ? DisplayText(link, *facts, true, &item.problem)
                                : DisplayText(link, &item.problem);
+  const std::string labelText = DisplayText(label);
+  const bool labelled = !labelText.empty() && !(titleText.empty() && item.link.empty());
+  const std::string shown = !labelled            ? titleText
+                            : titleText.empty() ? labelText
+                                                : labelText + kLabelSeparator + titleText;
+  item.title = FitToColumns(shown, maxWidth > 0 ? maxWidth : kMaxTitleColumns, ellipsis);
+  if (labelled) item.label = FitToColumns(labelText, kMaxTitleColumns, ellipsis);
   return item;
 }
 

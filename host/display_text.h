@@ -58,7 +58,8 @@ std::string FitToColumns(std::string_view text, int columns,
 
 // The item a line of the library shows, as display text.
 struct ShownItem {
-  std::string title;
+  std::string label;  // the feed's label as display text; empty without one
+  std::string title;  // with a label, "LABEL · title"
   std::string link;
   std::string problem;  // why the text is shown less clean than usual; empty when it is not
   bool Empty() const { return title.empty() && link.empty(); }
@@ -69,7 +70,12 @@ struct ShownItem {
 // is cut to `maxWidth` columns when that is above 0, to kMaxTitleColumns otherwise, ending in
 // `ellipsis` when cut.
 // With `facts`, title and link are read with them; without, as DisplayText reads bytes alone.
+// A `label` (the user's, read as DisplayText reads it) stands before the title of an item that
+// is not empty, joined by " · " and counted in the width.
 ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis = kEllipsis,
-                      const TextFacts* facts = nullptr);
+                      const TextFacts* facts = nullptr, std::string_view label = {});
+
+// What stands between a feed's label and its title.
+inline constexpr char kLabelSeparator[] = " · ";
 
 }  // namespace feedline::host

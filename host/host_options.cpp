@@ -10,12 +10,15 @@
 namespace feedline::host {
 
 const char kUsage[] =
-    "usage: feedline-host [options] [URL [COUNT [UPDATE_MINUTES [ROTATE_SECONDS]]]]\n"
+    "usage: feedline-host [options] [[LABEL=]URL... [COUNT [UPDATE_MINUTES [ROTATE_SECONDS]]]]\n"
     "       feedline-host --open [--name NAME] [--open-with PROGRAM]\n"
-    "       feedline-host --check [URL [COUNT]]\n"
+    "       feedline-host --check [[LABEL=]URL... [COUNT]]\n"
     "Shows a rotating news line from a feed, one line each time it changes.\n"
-    "  URL                 feed address or file (default: the bundled sample feed)\n"
-    "  COUNT               number of items to cycle through (default 5)\n"
+    "  URL                 feed address or file (default: the bundled sample feed); with several,\n"
+    "                      the line takes each feed's next item in turn (at most 50 feeds)\n"
+    "  LABEL=              a short name shown before the feed's titles: 1 to 32 characters\n"
+    "                      without '=', ':' or '/'\n"
+    "  COUNT               number of items to cycle through, per feed (default 5)\n"
     "  UPDATE_MINUTES      refresh interval in minutes (default 30)\n"
     "  ROTATE_SECONDS      rotation interval in seconds (default 10)\n"
     "  --format NAME       plain (default), json, tmux, polybar, waybar or i3blocks\n"
@@ -104,9 +107,9 @@ bool ApplyValue(const std::string& option, const std::string& value, HostOptions
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args,
                                             std::string& error) {
   HostOptions options;
-  std::string* positional[] = {&options.url, &options.count, &options.updateMinutes,
-                               &options.rotateSeconds};
-  std::size_t nextPositional = 0;
+  // Addresses first, then the numbers; the first argument is always an address.
+  std::string* numbers[] = {&options.count, &options.updateMinutes, &options.rotateSeconds};
+  std::size_t nextNumber = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (TakesValue(arg)) {
@@ -132,17 +135,29 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
     } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
       error = "unknown option: " + arg;
       return std::nullopt;
-    } else if (nextPositional < std::size(positional)) {
-      *positional[nextPositional++] = arg;
+    } else if (options.feeds.empty() ||
+               (nextNumber == 0 && !ParseInteger(arg) && IsFurtherFeed(arg))) {
+      options.feeds.push_back(ReadFeedArgument(arg));
+    } else if (nextNumber > 0 && !ParseInteger(arg) && IsFurtherFeed(arg)) {
+      error = "'" + arg + "' after the numbers: every URL comes before COUNT";
+      return std::nullopt;
+    } else if (nextNumber < std::size(numbers)) {
+      *numbers[nextNumber++] = arg;
     } else {
       error = "unexpected argument: '" + arg + "'";
       return std::nullopt;
     }
   }
-  const char* names[] = {"URL", "COUNT", "UPDATE_MINUTES", "ROTATE_SECONDS"};
-  for (std::size_t i = 1; i < std::size(positional); ++i) {
-    if (!ParseInteger(*positional[i])) {
-      error = std::string("bad value for ") + names[i] + ": '" + *positional[i] + "' (an integer)";
+  if (options.feeds.size() > kMaxFeeds) {
+    error = "too many feeds: " + std::to_string(options.feeds.size()) + " (at most " +
+            std::to_string(kMaxFeeds) + ")";
+    return std::nullopt;
+  }
+  if (!options.feeds.empty()) options.url = options.feeds.front().address;
+  const char* names[] = {"COUNT", "UPDATE_MINUTES", "ROTATE_SECONDS"};
+  for (std::size_t i = 0; i < std::size(numbers); ++i) {
+    if (!ParseInteger(*numbers[i])) {
+      error = std::string("bad value for ") + names[i] + ": '" + *numbers[i] + "' (an integer)";
       return std::nullopt;
     }
   }

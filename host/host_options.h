@@ -6,12 +6,15 @@
 
 #include "host/bar_formats.h"
 #include "host/display_text.h"
+#include "host/feed_arguments.h"
 
 namespace feedline::host {
 
 struct HostOptions {
   std::string plugin;  // path of feedline.so; empty: found beside the host (see plugin_path)
-  std::string url;     // as typed; empty: the bundled sample feed
+  std::string url;     // the first feed's address as typed; empty: the bundled sample feed
+  std::vector<FeedArgument> feeds;  // every feed in the order typed; empty: the sample feed
+  // The numbers after the last address, for every feed.
   std::string count = "5";
   std::string updateMinutes = "30";
   std::string rotateSeconds = "10";

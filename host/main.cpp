@@ -2,13 +2,18 @@
 // terminal, a status bar or a file.
 #include <errno.h>
 #include <signal.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +21,7 @@
 
 #include "host/click_input.h"
 #include "host/display_text.h"
+#include "host/feed.h"
 #include "host/feed_address.h"
 #include "host/feed_check.h"
 #include "host/host_options.h"
@@ -23,7 +29,10 @@
 #include "host/line_output.h"
 #include "host/link_opener.h"
 #include "host/message_log.h"
+#include "host/plugin_instance.h"
 #include "host/plugin_line_facts.h"
+#include "host/told_lines.h"
+#include "host/turn_scheduler.h"
 #include "common/plugin_library.h"
 #include "host/state_file.h"
 #include "plugin/download_outcome.h"
@@ -130,7 +139,8 @@ class LineShower {
   // Shows `line`, read with the plug-in's facts of it where it gives them; false when the
   // reader of standard output has gone.
   bool Show(const std::string& line,
-            const std::optional<feedline::host::PluginLineFacts>& facts) {
+            const std::optional<feedline::host::PluginLineFacts>& facts,
+            const std::string& label) {
     if (facts && !facts->ignoredEncodings.empty() && facts->ignoredEncodings != toldIgnored_) {
       // Said once per document that declares them, not once per line.
       toldIgnored_ = facts->ignoredEncodings;
@@ -140,7 +150,7 @@ class LineShower {
                                        ")"));
     }
     feedline::host::ShownItem next = feedline::host::ToShownItem(
-        line, options_.maxWidth, options_.ellipsis, facts ? &facts->text : nullptr);
+        line, options_.maxWidth, options_.ellipsis, facts ? &facts->text : nullptr, label);
     if (!next.problem.empty()) SayOnce(toldProblem_, next.problem);
     // Once an item is shown, an empty position (COUNT above the feed's items, or a document
     // without items) keeps it on the bar instead of blanking it.
@@ -153,7 +163,7 @@ class LineShower {
     item_ = std::move(next);
     std::string error;
     const std::string text =
-        options_.raw ? line : FormatLine(options_.format, item_.title, item_.link);
+        options_.raw ? line : FormatLine(options_.format, item_.title, item_.link, item_.label);
     const auto result = output_.ToStandardOutput()
                             ? ExitingOnStopSignal([&] { return output_.Write(text, error); })
                             : output_.Write(text, error);
@@ -225,7 +235,7 @@ class LineShower {
 };
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
-int Run(const HostOptions& options, const std::string& url,
+int Run(const HostOptions& options, const std::string& url, const std::string& label,
         const feedline::PluginLibrary& plugin, feedline::host::LineOutput output,
         const sigset_t& stopSignals, std::optional<feedline::host::MessageLog>& log) {
   WarnAboutSettings(options);
@@ -249,7 +259,7 @@ int Run(const HostOptions& options, const std::string& url,
     if (first || shown != line) {
       shown = line;
       first = false;
-      if (!shower.Show(shown, feedline::host::ReadLineFacts(plugin))) return 0;
+      if (!shower.Show(shown, feedline::host::ReadLineFacts(plugin), label)) return 0;
     }
     // --once is one line: its exit code says whether the line was written.
     if (options.once) return shower.LastWriteFailed() ? 1 : 0;
@@ -265,6 +275,134 @@ int Run(const HostOptions& options, const std::string& url,
     if (readerGone) return 0;
   }
   return 0;
+}
+
+// Says once per feed and reason why its turn went to the next feed.
+class PassedTurns {
+ public:
+  explicit PassedTurns(std::size_t feeds) : told_(feeds) {}
+
+  void Say(const feedline::host::Feed& feed, std::size_t index,
+           feedline::host::PassReason reason, const std::string& count) {
+    auto& told = told_[index][reason == feedline::host::PassReason::NoDocument ? 0 : 1];
+    if (told) return;
+    told = true;
+    Complain(feedline::EscapeForLine(
+        feed.Name() + ": " +
+        (reason == feedline::host::PassReason::NoDocument
+             ? "nothing to show: no download has delivered a document yet"
+             : "a position without an item (the feed has fewer items than COUNT " + count +
+                   ", or the document is not a feed)") +
+        "; its turns go to the next feed meanwhile"));
+  }
+
+ private:
+  std::vector<std::array<bool, 2>> told_;
+};
+
+// Several feeds: each calls its own plug-in instance on its own thread, and this loop only
+// shows lines, so that no download holds up the line, a stop signal or a click. Whose turn it
+// is comes from the scheduler; ROTATE_SECONDS is one turn (at least one poll).
+int RunFeeds(const HostOptions& options, std::vector<std::unique_ptr<feedline::host::Feed>>& feeds,
+             int wakeFd, feedline::host::LineOutput output, const sigset_t& stopSignals,
+             std::optional<feedline::host::MessageLog>& log) {
+  using Clock = feedline::host::TurnScheduler::Clock;
+  WarnAboutSettings(options);
+  const auto poll = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(options.pollSeconds));
+  const auto rotate = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::seconds(std::max(0, *feedline::ParseInteger(options.rotateSeconds))));
+  feedline::host::TurnScheduler scheduler(std::max(rotate, poll), poll);
+  LineShower shower(options, std::move(output));
+  feedline::host::ClickInput clicks(options.format == feedline::host::BarFormat::I3blocks &&
+                                    !options.once);
+  PassedTurns passed(feeds.size());
+  std::vector<feedline::host::LineHandover::View> views(feeds.size());
+  std::vector<feedline::host::FeedLine> lines(feeds.size());
+  bool shownAny = false;
+  auto nextPoll = Clock::now() + poll;  // each feed's thread makes its first call at start
+  while (!g_stop) {
+    const auto now = Clock::now();
+    if (now >= nextPoll) {
+      for (auto& feed : feeds) feed->Handover().AskForPoll();
+      nextPoll = now + poll;
+    }
+    bool allAnswered = true;
+    for (std::size_t i = 0; i < feeds.size(); ++i) {
+      views[i] = feeds[i]->Handover().Take();
+      for (const auto& told : views[i].told) {
+        const std::string line =
+            feedline::host::TaggedToldLine(feeds[i]->Label(), feeds[i]->ShownAddress(), told);
+        std::fprintf(stderr, "%s\n", line.c_str());
+      }
+      lines[i] = feeds[i]->Classify(views[i]);
+      allAnswered = allAnswered && views[i].answered;
+    }
+    const feedline::host::TurnDecision decision = scheduler.Decide(now, lines);
+    for (const auto& [feed, reason] : decision.passed) {
+      passed.Say(*feeds[feed], feed, reason, options.count);
+    }
+    for (const std::size_t feed : decision.advance) feeds[feed]->Handover().AskForAdvance();
+    if (decision.turnStarts) {
+      const auto& view = views[*decision.shown];
+      if (!shower.Show(view.line, view.facts, feeds[*decision.shown]->Label())) return 0;
+      shownAny = true;
+    } else if (!decision.shown && !shownAny && allAnswered) {
+      // The line blanks only when no feed has anything to show.
+      if (!shower.Show("", std::nullopt, "")) return 0;
+      shownAny = true;
+    }
+    if (options.once && shownAny) return shower.LastWriteFailed() ? 1 : 0;
+    if (log) log->KeepBounded();
+    // Until the next poll or the end of the turn, or sooner when a feed's call ends.
+    auto until = nextPoll;
+    if (const auto turnEnds = scheduler.TurnEnds(); turnEnds && *turnEnds > now) {
+      until = std::min(until, *turnEnds);
+    }
+    const double seconds = std::chrono::duration<double>(until - Clock::now()).count();
+    const bool readerGone = clicks.Wait(
+        std::max(seconds, 0.0), g_stop, stopSignals, shower.ToStandardOutput(),
+        [&](int button) {
+          std::string error;
+          if (button == 1 &&
+              !feedline::host::OpenLink(options.openWith, shower.Item().link, error)) {
+            Complain(error);
+          }
+        },
+        wakeFd);
+    if (readerGone) return 0;
+  }
+  return 0;
+}
+
+// --check: each feed in turn, each with a plug-in instance of its own. Exits 1 when any feed
+// cannot show an item.
+int CheckFeeds(const HostOptions& options,
+               const std::vector<feedline::host::FeedArgument>& typed,
+               const std::vector<std::string>& urls, const std::string& pluginPath,
+               const feedline::PluginLibrary& first) {
+  int code = 0;
+  for (std::size_t i = 0; i < urls.size(); ++i) {
+    if (i > 0) std::printf("\n");
+    if (!typed[i].label.empty()) {
+      std::printf("label:   %s\n", feedline::EscapeForLine(typed[i].label).c_str());
+    }
+    std::fflush(stdout);
+    std::string error;
+    std::unique_ptr<feedline::host::PluginInstance> further;
+    if (i > 0) further = feedline::host::PluginInstance::Load(pluginPath, false, error);
+    if (i > 0 && !further) {
+      std::printf("address: %s\noutcome: %s\n", feedline::ShownAddress(urls[i]).c_str(),
+                  feedline::EscapeForLine(error).c_str());
+      code = 1;
+      continue;
+    }
+    const auto& plugin = i == 0 ? first : further->Library();
+    code = std::max(code, feedline::host::CheckFeed(urls[i], options.count, plugin));
+  }
+  std::printf("log:     %s (where a host named %s writes when its bar reads standard error)\n",
+              feedline::host::LogPath(options.name).c_str(), options.name.c_str());
+  return code;
 }
 
 }  // namespace
@@ -293,23 +431,30 @@ int RunHost(int argc, char** argv) {
     log.emplace(options->name);
   }
 
-  const std::string typed =
-      options->url.empty() ? feedline::host::SampleFeedPath() : options->url;
-  const auto url = feedline::host::FeedAddress(typed, error);
-  if (!url) {
-    Complain(error);
-    return 2;
+  // Every address is checked before anything is loaded or downloaded.
+  std::vector<feedline::host::FeedArgument> typed = options->feeds;
+  if (typed.empty()) typed.push_back({"", feedline::host::SampleFeedPath()});
+  std::vector<std::string> urls;
+  for (const auto& feed : typed) {
+    const auto url = feedline::host::FeedAddress(feed.address, error);
+    if (!url) {
+      Complain(error);
+      return 2;
+    }
+    urls.push_back(*url);
   }
   // The plug-in says why a line is empty on standard error (a bar's log) when asked; a user's
   // own FEEDLINE_DEBUG, 0 included, is kept.
   setenv("FEEDLINE_DEBUG", "1", 0);
-  feedline::PluginLibrary plugin;
   const std::string pluginPath =
       options->plugin.empty() ? feedline::host::PluginPath() : options->plugin;
-  if (!plugin.Load(pluginPath, error)) {
+  std::vector<std::unique_ptr<feedline::host::PluginInstance>> instances;
+  instances.push_back(feedline::host::PluginInstance::Load(pluginPath, true, error));
+  if (!instances.front()) {
     Complain(error);
     return 1;
   }
+  const feedline::PluginLibrary& plugin = instances.front()->Library();
   const char* functions = plugin.init();
   const char* labels = plugin.getparam("FetchRSS");
   if (functions == nullptr || labels == nullptr) {
@@ -320,11 +465,14 @@ int RunHost(int argc, char** argv) {
     std::printf("functions: %s\nFetchRSS parameters: %s\n", functions, labels);
     return 0;
   }
-  if (options->check) {
-    const int code = feedline::host::CheckFeed(*url, options->count, plugin);
-    std::printf("log:     %s (where a host named %s writes when its bar reads standard error)\n",
-                feedline::host::LogPath(options->name).c_str(), options->name.c_str());
-    return code;
+  if (options->check) return CheckFeeds(*options, typed, urls, pluginPath, plugin);
+  // One further instance per further feed, each a state of its own.
+  for (std::size_t i = 1; i < urls.size(); ++i) {
+    instances.push_back(feedline::host::PluginInstance::Load(pluginPath, false, error));
+    if (!instances.back()) {
+      Complain(error);
+      return 1;
+    }
   }
   auto output = feedline::host::LineOutput::Open(options->output, error);
   if (!output) {
@@ -332,7 +480,31 @@ int RunHost(int argc, char** argv) {
     return 2;
   }
   const sigset_t stopSignals = HandleSignals();
-  return Run(*options, *url, plugin, std::move(*output), stopSignals, log);
+  if (urls.size() == 1) {
+    return Run(*options, urls.front(), typed.front().label, plugin, std::move(*output),
+               stopSignals, log);
+  }
+  const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd < 0) {
+    Complain(std::string("cannot wait for several feeds: ") + std::strerror(errno));
+    return 1;
+  }
+  std::vector<std::unique_ptr<feedline::host::Feed>> feeds;
+  const feedline::host::FeedNumbers numbers{options->count, options->updateMinutes};
+  for (std::size_t i = 0; i < urls.size(); ++i) {
+    feeds.push_back(std::make_unique<feedline::host::Feed>(typed[i], urls[i],
+                                                           std::move(instances[i])));
+    if (!feeds.back()->Start(numbers, wakeFd, error)) {
+      Complain(error);
+      std::fflush(stdout);
+      _exit(1);
+    }
+  }
+  const int code = RunFeeds(*options, feeds, wakeFd, std::move(*output), stopSignals, log);
+  // A feed's thread may be inside a download that nothing can cut short: the process ends
+  // without waiting for it, and without unloading a plug-in under it.
+  std::fflush(stdout);
+  _exit(code);
 }
 
 // Nothing the host did not foresee (no memory, no random device) ends it with abort inside a
