@@ -256,7 +256,9 @@ ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view elli
                                     : DisplayText(title, &item.problem);
   item.link = facts != nullptr ? DisplayText(link, *facts, true, &item.problem)
                                : DisplayText(link, &item.problem);
-  const std::string labelText = DisplayText(label);
+  // The user's own text, shown as typed: only what no line may carry is removed.
+  const std::string labelText =
+      CleanCharacters(IsValidUtf8(label) ? std::string(label) : EscapeInvalidBytes(label));
   const bool labelled = !labelText.empty() && !(titleText.empty() && item.link.empty());
   const std::string shown = !labelled            ? titleText
                             : titleText.empty() ? labelText

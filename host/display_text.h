@@ -70,8 +70,9 @@ struct ShownItem {
 // is cut to `maxWidth` columns when that is above 0, to kMaxTitleColumns otherwise, ending in
 // `ellipsis` when cut.
 // With `facts`, title and link are read with them; without, as DisplayText reads bytes alone.
-// A `label` (the user's, read as DisplayText reads it) stands before the title of an item that
-// is not empty, joined by " · " and counted in the width.
+// A `label` (the user's text, shown literally but for control and formatting characters and
+// white space runs) stands before the title of an item that is not empty, joined by " · " and
+// counted in the width.
 ShownItem ToShownItem(std::string_view line, int maxWidth, std::string_view ellipsis = kEllipsis,
                       const TextFacts* facts = nullptr, std::string_view label = {});
 

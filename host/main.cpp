@@ -347,7 +347,8 @@ int RunFeeds(const HostOptions& options, std::vector<std::unique_ptr<feedline::h
       const auto& view = views[*decision.shown];
       if (!shower.Show(view.line, view.facts, feeds[*decision.shown]->Label())) return 0;
       shownAny = true;
-    } else if (!decision.shown && !shownAny && allAnswered) {
+    } else if (!decision.shown && !shownAny && allAnswered &&
+               std::ranges::find(lines, feedline::host::FeedLine::Item) == lines.end()) {
       // The line blanks only when no feed has anything to show.
       if (!shower.Show("", std::nullopt, "")) return 0;
       shownAny = true;

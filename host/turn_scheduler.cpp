@@ -1,5 +1,7 @@
 #include "host/turn_scheduler.h"
 
+#include <algorithm>
+
 namespace feedline::host {
 
 TurnDecision TurnScheduler::Decide(Clock::time_point now, std::span<const FeedLine> feeds) {
@@ -14,6 +16,11 @@ TurnDecision TurnScheduler::Decide(Clock::time_point now, std::span<const FeedLi
     decision.advance.push_back(feed);
   }
   if (current_ && now < turnEnds_) return decision;
+  if (!started_) started_ = now;
+  const bool someNotReady = std::ranges::find(feeds, FeedLine::NotReady) != feeds.end();
+  if (!current_ && someNotReady && now < *started_ + std::min<Clock::duration>(turnLength_, kFirstTurnWait)) {
+    return decision;
+  }
   // The feeds after the current one in order, the current one last: alone, it takes its own
   // next turn.
   const std::size_t start = current_ ? *current_ + 1 : 0;

@@ -33,10 +33,13 @@ struct TurnDecision {
 // A feed that is not ready at its turn (downloading) is passed over without a word; one without
 // a document is passed over and said. A feed on an empty position (past its last item) moves on
 // whenever it is seen there, at most once per poll, so that it has wrapped to its first item by
-// its turn. When no feed can take the turn the shown line stays.
+// its turn. When no feed can take the turn the shown line stays. The first turn waits a moment
+// (kFirstTurnWait, or one turn if shorter) for every feed's first call, so that the line starts
+// with the first feed rather than with whichever answered first.
 class TurnScheduler {
  public:
   using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::seconds kFirstTurnWait{3};
 
   TurnScheduler(Clock::duration turnLength, Clock::duration poll)
       : turnLength_(turnLength), poll_(poll) {}
@@ -50,7 +53,9 @@ class TurnScheduler {
   Clock::duration turnLength_;
   Clock::duration poll_;
   std::optional<std::size_t> current_;
-  std::vector<std::optional<Clock::time_point>> movedOn_;  // each feed's last move off an empty position
+  std::optional<Clock::time_point> started_;  // the first Decide
+  // Each feed's last move off an empty position.
+  std::vector<std::optional<Clock::time_point>> movedOn_;
   Clock::time_point turnEnds_{};
 };
 

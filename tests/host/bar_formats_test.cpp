@@ -119,3 +119,48 @@ TEST(FormatNames, EveryNameParsesAndOthersDoNot) {
 
 }  // namespace
 }  // namespace feedline::host
+
+namespace feedline::host {
+namespace {
+
+// A feed's label stands before the title in every format, counted in the width, and has a field
+// of its own where the format has fields.
+TEST(Labels, StandBeforeTheTitleAndCountInTheWidth) {
+  struct Case {
+    std::string line;
+    int maxWidth;
+    std::string label;
+    std::string title;
+  };
+  const std::vector<Case> cases = {
+      {"Title%lhttps://l", 0, "HN", "HN · Title"},
+      {"Title%lhttps://l", 8, "HN", "HN · Ti…"},
+      {"%lhttps://l", 0, "HN", "HN"},
+      // An empty position stays empty: nothing to show, no label either.
+      {"%l", 0, "HN", ""},
+      // The label is the user's text, shown as typed but for control characters.
+      {"T%l", 0, "a<b>b</b>\x01", "a<b>b</b> · T"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ToShownItem(c.line, c.maxWidth, kEllipsis, nullptr, c.label).title, c.title) << c.line;
+  }
+}
+
+TEST(Labels, HaveAFieldInJsonAndWaybar) {
+  const std::string label = "#[fg=red]%{F#f00}&</span>";
+  const ShownItem item = ToShownItem("Title%lhttps://l", 0, kEllipsis, nullptr, label);
+  ASSERT_EQ(item.label, label);
+  const auto json = nlohmann::json::parse(FormatLine(BarFormat::Json, item.title, item.link, item.label));
+  EXPECT_EQ(json.at("title"), label + " · Title");
+  EXPECT_EQ(json.at("label"), label);
+  const auto waybar =
+      nlohmann::json::parse(FormatLine(BarFormat::Waybar, item.title, item.link, item.label));
+  EXPECT_EQ(PangoText(waybar.at("text")), label + " · Title");
+  EXPECT_EQ(PangoText(waybar.at("alt")), label);
+  // Without a label, no field: lines look as they did.
+  EXPECT_FALSE(nlohmann::json::parse(FormatLine(BarFormat::Json, "t", "l")).contains("label"));
+  EXPECT_FALSE(nlohmann::json::parse(FormatLine(BarFormat::Waybar, "t", "l")).contains("alt"));
+}
+
+}  // namespace
+}  // namespace feedline::host
