@@ -7,7 +7,7 @@
 # it; clicks the module with xdotool and checks that a recording opener got the shown item's
 # link; checks that the line rotates while that opener is still running, that the feed's markup
 # coloured nothing, that the messages went to the host's log, not the bar, and that the host
-# ends with its bar.
+# ends with its bar. In waybar, the recipe with several feeds shows each feed's item in turn.
 # Usage: graphical_bar_test.sh HOST SOURCE_DIR polybar|waybar
 set -uo pipefail
 bar_name=$3
@@ -236,6 +236,29 @@ esac
 stop_bar
 for _ in $(seq 50); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$host_pid" 2>/dev/null && fail "the host outlived $bar_name by 5 s"
+
+# waybar: the README's recipe with three labelled feeds of one item each shows each feed's item
+# in turn, labelled, as reference bars show those lines.
+if [ "$bar_name" == waybar ]; then
+  echo "--- waybar: the README's recipe with several feeds"
+  labels=(World Tech Local)
+  for n in 1 2 3; do
+    printf '<rss><channel><item><title>item %s</title><link>https://f%s.example/</link></item></channel></rss>\n' \
+      "$n" "$n" >"$work/f$n.xml"
+    printf '{"text":"%s · item %s"}\n' "${labels[n - 1]}" "$n" >"$work/several$n"
+    chmod 644 "$work/f$n.xml" "$work/several$n"
+    start_bar "$(reference_module "$work/several$n")"
+    wait_still "$work/several$n.png" || fail "the reference bar showing feed $n never held still"
+    stop_bar
+  done
+  start_bar "$(readme_recipe waybar-several "$readme" |
+    sed "s|URL1|'$work/f1.xml'|; s|URL2|'$work/f2.xml'|; s|URL3|'$work/f3.xml'|; s|5 30 10|1 30 4|")"
+  wait_shows "$work/several1.png" 20 || fail "the bar never showed feed 1's item"
+  for n in 2 3 1; do
+    wait_shows "$work/several$n.png" 8 || fail "the bar did not go on to feed $n's item"
+  done
+  stop_bar
+fi
 
 if [ $failures -gt 0 ]; then
   cp "$work"/*.png "${TMPDIR:-/tmp}/" 2>/dev/null
