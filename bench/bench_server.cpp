@@ -1,6 +1,7 @@
 // Serves a generated feed of the given size in MiB at /feed on 127.0.0.1, with its
-// Content-Length, and the same feed gzip-compressed at /feed.gz. Prints the port it listens on
-// and the compressed size in bytes, on one line. Runs until it is killed.
+// Content-Length, the same feed gzip-compressed at /feed.gz, and a news feed of a usual size
+// (64 KiB) at /news, whatever the query. Prints the port it listens on and the compressed size
+// in bytes, on one line. Runs until it is killed.
 #include <httplib.h>
 
 #include <cstdio>
@@ -19,7 +20,11 @@ int main(int argc, char** argv) {
   std::string document = feedline::bench::RealisticFeed(static_cast<std::size_t>(mebibytes) << 20);
   document.resize(static_cast<std::size_t>(mebibytes) << 20);
   const std::string compressed = feedline::test::Gzip(document);
+  const std::string news = feedline::bench::RealisticFeed(64 << 10);
   httplib::Server server;
+  server.Get("/news", [&news](const httplib::Request&, httplib::Response& response) {
+    response.set_content(news, "application/rss+xml");
+  });
   server.Get("/feed.gz", [&compressed](const httplib::Request&, httplib::Response& response) {
     response.set_header("Content-Encoding", "gzip");
     response.set_content(compressed, "application/octet-stream");

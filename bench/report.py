@@ -119,6 +119,11 @@ def rows(folder):
     yield ("peak RSS, host downloading 50 MiB twice", f"{peak_mib:.1f} MiB",
            f"<= {limit_mib:.0f} MiB", peak_mib / limit_mib, peak_mib <= limit_mib)
 
+    one_mib = peak_rss_kib(folder / "host_one_feed.txt") / 1024
+    twenty_mib = peak_rss_kib(folder / "host_20_feeds.txt") / 1024
+    yield ("peak RSS, host with 20 feeds of 64 KiB vs one", f"{twenty_mib:.1f} MiB vs {one_mib:.1f} MiB",
+           "<= 2x one feed", twenty_mib / (2 * one_mib), twenty_mib <= 2 * one_mib)
+
 
 def main():
     folder = Path(sys.argv[1])
