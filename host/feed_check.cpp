@@ -3,11 +3,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "checker/check_report.h"
 #include "host/display_text.h"
+#include "host/plugin_instance.h"
+#include "host/message_log.h"
 #include "host/plugin_line_facts.h"
 #include "plugin/download_outcome.h"
 
@@ -66,6 +70,34 @@ int CheckFeed(const std::string& url, const std::string& count,
     std::printf("encoding: %s\n", EscapeForLine(encoding).c_str());
   }
   return first.Empty() ? 1 : 0;
+}
+
+int CheckFeeds(const HostOptions& options,
+               const std::vector<FeedArgument>& typed,
+               const std::vector<std::string>& urls, const std::string& pluginPath,
+               const feedline::PluginLibrary& first) {
+  int code = 0;
+  for (std::size_t i = 0; i < urls.size(); ++i) {
+    if (i > 0) std::printf("\n");
+    if (!typed[i].label.empty()) {
+      std::printf("label:   %s\n", EscapeForLine(typed[i].label).c_str());
+    }
+    std::fflush(stdout);
+    std::string error;
+    std::unique_ptr<PluginInstance> further;
+    if (i > 0) further = PluginInstance::Load(pluginPath, false, error);
+    if (i > 0 && !further) {
+      std::printf("address: %s\noutcome: %s\n", ShownAddress(urls[i]).c_str(),
+                  EscapeForLine(error).c_str());
+      code = 1;
+      continue;
+    }
+    const auto& plugin = i == 0 ? first : further->Library();
+    code = std::max(code, CheckFeed(urls[i], options.count, plugin));
+  }
+  std::printf("log:     %s (where a host named %s writes when its bar reads standard error)\n",
+              LogPath(options.name).c_str(), options.name.c_str());
+  return code;
 }
 
 }  // namespace feedline::host

@@ -3,7 +3,6 @@
 #include <errno.h>
 #include <signal.h>
 #include <sys/eventfd.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +26,7 @@
 #include "host/host_options.h"
 #include "host/install_paths.h"
 #include "host/line_output.h"
+#include "host/line_shower.h"
 #include "host/link_opener.h"
 #include "host/message_log.h"
 #include "host/plugin_instance.h"
@@ -35,65 +35,18 @@
 #include "host/turn_scheduler.h"
 #include "common/plugin_library.h"
 #include "host/state_file.h"
+#include "host/stop_signals.h"
 #include "plugin/download_outcome.h"
 #include "plugin/number_parse.h"
 
 namespace {
 
+using feedline::host::Complain;
+using feedline::host::ExitingOnStopSignal;
+using feedline::host::g_stop;
+using feedline::host::HandleSignals;
 using feedline::host::HostOptions;
-
-volatile sig_atomic_t g_stop = 0;
-// Set while the host is inside a call that may block for long (a download in FetchRSS, a write
-// to a full pipe): a stop signal then ends the process at once instead of waiting for it.
-volatile sig_atomic_t g_busy = 0;
-
-void OnStopSignal(int) {
-  g_stop = 1;
-  if (g_busy) _exit(0);
-}
-
-// Openers are never waited for in the loop; each is reaped here when it ends.
-void OnChildEnded(int) {
-  const int saved = errno;
-  while (waitpid(-1, nullptr, WNOHANG) > 0) {
-  }
-  errno = saved;
-}
-
-// Runs `call` with a stop signal ending the process at once, since the call itself cannot be
-// interrupted.
-template <typename Call>
-auto ExitingOnStopSignal(Call call) {
-  g_busy = 1;
-  if (g_stop) _exit(0);  // a signal that came just before
-  auto result = call();
-  g_busy = 0;
-  return result;
-}
-
-void Complain(const std::string& message) {
-  std::fprintf(stderr, "feedline-host: %s\n", message.c_str());
-}
-
-// SIGTERM (a bar shutting down), SIGINT and SIGHUP end the loop, or the process at once inside
-// a long call; a closed reader shows up as EPIPE on a write, or as an error on standard output
-// while waiting, rather than as a signal.
-sigset_t HandleSignals() {
-  struct sigaction stop {};
-  stop.sa_handler = OnStopSignal;
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    sigaction(signal, &stop, nullptr);
-    sigaddset(&stopSignals, signal);
-  }
-  struct sigaction child {};
-  child.sa_handler = OnChildEnded;
-  child.sa_flags = SA_RESTART | SA_NOCLDSTOP;
-  sigaction(SIGCHLD, &child, nullptr);
-  signal(SIGPIPE, SIG_IGN);
-  return stopSignals;
-}
+using feedline::host::LineShower;
 
 int OpenShownLink(const HostOptions& options) {
   std::string error;
@@ -112,127 +65,6 @@ void WarnAboutSettings(const HostOptions& options) {
              ": the feed is downloaded again on every poll");
   }
 }
-
-// Shows each new line of the plug-in: writes it in the chosen format, records its link for
-// --open, and says once what a person should know (nothing to show yet, a skipped position, a
-// failed write).
-class LineShower {
- public:
-  LineShower(const HostOptions& options, feedline::host::LineOutput output)
-      : options_(options), output_(std::move(output)), self_(feedline::host::ThisHost()) {
-    std::string error;
-    // The state directory is opened and checked once; each change only replaces the file.
-    stateDirectory_ = feedline::host::OpenStateDirectory(error);
-    if (!stateDirectory_) Complain("cannot record the shown link for --open: " + error);
-    // What a host of this name killed mid-write left behind.
-    if (stateDirectory_) feedline::host::SweepStaleRecordTemporaries(*stateDirectory_, options_.name);
-    // The name is taken at once, before the first download: from now on --open opens what this
-    // host shows (nothing yet), not what an older host of the same name shows.
-    RecordLink();
-  }
-
-  const feedline::host::ShownItem& Item() const { return item_; }
-  // Whether the last line shown could not be written.
-  bool LastWriteFailed() const { return lastWriteFailed_; }
-  bool ToStandardOutput() const { return output_.ToStandardOutput(); }
-
-  // Shows `line`, read with the plug-in's facts of it where it gives them; false when the
-  // reader of standard output has gone.
-  bool Show(const std::string& line,
-            const std::optional<feedline::host::PluginLineFacts>& facts,
-            const std::string& label) {
-    if (facts && !facts->ignoredEncodings.empty() && facts->ignoredEncodings != toldIgnored_) {
-      // Said once per document that declares them, not once per line.
-      toldIgnored_ = facts->ignoredEncodings;
-      Complain(feedline::EscapeForLine("the feed declares an encoding iconv does not know: " +
-                                       facts->ignoredEncodings + "; reading it as " +
-                                       facts->text.encoding + " (" + facts->encodingSource +
-                                       ")"));
-    }
-    feedline::host::ShownItem next = feedline::host::ToShownItem(
-        line, options_.maxWidth, options_.ellipsis, facts ? &facts->text : nullptr, label);
-    if (!next.problem.empty()) SayOnce(toldProblem_, next.problem);
-    // Once an item is shown, an empty position (COUNT above the feed's items, or a document
-    // without items) keeps it on the bar instead of blanking it.
-    if (next.Empty() && !item_.Empty() && !options_.raw) {
-      SayOnce(toldSkipped_, "a position without an item: keeping the last item shown (the feed "
-                            "has fewer items than COUNT " + options_.count +
-                            ", or the document is not a feed)");
-      return true;
-    }
-    item_ = std::move(next);
-    std::string error;
-    const std::string text =
-        options_.raw ? line : FormatLine(options_.format, item_.title, item_.link, item_.label);
-    const auto result = output_.ToStandardOutput()
-                            ? ExitingOnStopSignal([&] { return output_.Write(text, error); })
-                            : output_.Write(text, error);
-    if (result == feedline::host::WriteResult::ReaderGone) return false;
-    // A failed write is said once and tried again at the next change.
-    if (result == feedline::host::WriteResult::Failed) SayOnce(toldWriteFailed_, error);
-    if (result == feedline::host::WriteResult::Written) toldWriteFailed_ = false;
-    lastWriteFailed_ = result == feedline::host::WriteResult::Failed;
-    // Why is in the plug-in's own "feedline:" line on standard error, told once per change.
-    if (item_.Empty()) SayOnce(toldNothingToShow_, "no item can be shown yet");
-    RecordLink();
-    return true;
-  }
-
- private:
-  // Records the shown link for --open while this host holds its name.
-  void RecordLink() {
-    if (!stateDirectory_) return;
-    std::string error;
-    pid_t newer = 0;
-    // After a wait that came to nothing, the lock is only tried until it is had again: a
-    // process that keeps it (a stopped host) must not stall every line by the whole wait.
-    feedline::host::LockWait wait{lockWasHeld_ ? std::chrono::milliseconds(0)
-                                               : std::chrono::milliseconds(1000),
-                                  [] { return g_stop != 0; }};
-    const auto result = feedline::host::WriteShownLink(*stateDirectory_, options_.name, self_,
-                                                       item_.link, newer, error, wait);
-    lockWasHeld_ = result == feedline::host::RecordResult::Locked;
-    switch (result) {
-      case feedline::host::RecordResult::Written:
-        break;
-      case feedline::host::RecordResult::Locked:
-        if (!g_stop) {
-          SayOnce(toldLocked_, "cannot record the shown link for --open: " + error +
-                                   " (waited 1 s); trying again at each new line");
-        }
-        break;
-      case feedline::host::RecordResult::NewerHostHolds:
-        SayOnce(toldHandedOver_, "a newer feedline-host (pid " + std::to_string(newer) +
-                                     ") took --name " + options_.name +
-                                     "; --open opens what it shows, not this host's link");
-        break;
-      case feedline::host::RecordResult::Failed:
-        SayOnce(toldNoState_, "cannot record the shown link for --open: " + error);
-        break;
-    }
-  }
-
-  static void SayOnce(bool& told, const std::string& message) {
-    if (!told) Complain(message);
-    told = true;
-  }
-
-  const HostOptions& options_;
-  feedline::host::LineOutput output_;
-  const feedline::host::HostIdentity self_;
-  std::optional<feedline::host::DirectoryHandle> stateDirectory_;
-  feedline::host::ShownItem item_;
-  bool toldNothingToShow_ = false;
-  bool toldSkipped_ = false;
-  bool toldWriteFailed_ = false;
-  bool toldNoState_ = false;
-  bool toldHandedOver_ = false;
-  bool toldProblem_ = false;
-  bool toldLocked_ = false;
-  bool lockWasHeld_ = false;  // the last record found the lock held by another process
-  std::string toldIgnored_;
-  bool lastWriteFailed_ = false;
-};
 
 // Calls FetchRSS until a signal or a gone reader ends it, showing each new line.
 int Run(const HostOptions& options, const std::string& url, const std::string& label,
@@ -376,36 +208,6 @@ int RunFeeds(const HostOptions& options, std::vector<std::unique_ptr<feedline::h
   return 0;
 }
 
-// --check: each feed in turn, each with a plug-in instance of its own. Exits 1 when any feed
-// cannot show an item.
-int CheckFeeds(const HostOptions& options,
-               const std::vector<feedline::host::FeedArgument>& typed,
-               const std::vector<std::string>& urls, const std::string& pluginPath,
-               const feedline::PluginLibrary& first) {
-  int code = 0;
-  for (std::size_t i = 0; i < urls.size(); ++i) {
-    if (i > 0) std::printf("\n");
-    if (!typed[i].label.empty()) {
-      std::printf("label:   %s\n", feedline::EscapeForLine(typed[i].label).c_str());
-    }
-    std::fflush(stdout);
-    std::string error;
-    std::unique_ptr<feedline::host::PluginInstance> further;
-    if (i > 0) further = feedline::host::PluginInstance::Load(pluginPath, false, error);
-    if (i > 0 && !further) {
-      std::printf("address: %s\noutcome: %s\n", feedline::ShownAddress(urls[i]).c_str(),
-                  feedline::EscapeForLine(error).c_str());
-      code = 1;
-      continue;
-    }
-    const auto& plugin = i == 0 ? first : further->Library();
-    code = std::max(code, feedline::host::CheckFeed(urls[i], options.count, plugin));
-  }
-  std::printf("log:     %s (where a host named %s writes when its bar reads standard error)\n",
-              feedline::host::LogPath(options.name).c_str(), options.name.c_str());
-  return code;
-}
-
 }  // namespace
 
 int RunHost(int argc, char** argv) {
@@ -466,7 +268,9 @@ int RunHost(int argc, char** argv) {
     std::printf("functions: %s\nFetchRSS parameters: %s\n", functions, labels);
     return 0;
   }
-  if (options->check) return CheckFeeds(*options, typed, urls, pluginPath, plugin);
+  if (options->check) {
+    return feedline::host::CheckFeeds(*options, typed, urls, pluginPath, plugin);
+  }
   // One further instance per further feed, each a state of its own.
   for (std::size_t i = 1; i < urls.size(); ++i) {
     instances.push_back(feedline::host::PluginInstance::Load(pluginPath, false, error));

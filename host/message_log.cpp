@@ -23,6 +23,10 @@ void SilenceStandardError() {
 
 }  // namespace
 
+void Complain(const std::string& message) {
+  std::fprintf(stderr, "feedline-host: %s\n", message.c_str());
+}
+
 bool MessagesWouldReachContent(BarFormat format) {
   if (format == BarFormat::Polybar) return true;
   struct stat out {};

@@ -7,6 +7,9 @@
 
 namespace feedline::host {
 
+// Says one line to a person on standard error (or the log in its place): "feedline-host: ...".
+void Complain(const std::string& message);
+
 // A log grows to this size, then moves to NAME.log.1 (replacing the one before) and starts anew.
 inline constexpr long kMaxLogBytes = 256 * 1024;
 

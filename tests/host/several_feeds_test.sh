@@ -89,16 +89,28 @@ section_failing_feeds() {
 }
 
 section_silent_feed() {
-  echo "--- a feed that never answers holds nothing up: rotation, --open, SIGTERM"
-  start --poll 0.1 --name several --open-with "$work/recorder" \
-    A="$site/a.xml" S="$site/silent" B="$site/b.xml" 3 30 1
+  echo "--- a feed that never answers holds nothing up: rotation, clicks, --open, SIGTERM"
+  mkfifo "$work/clicks"
+  rm -f "$work/out" "$work/err"
+  "$host" --poll 0.1 --format i3blocks --name several --open-with "$work/recorder" \
+    A="$site/a.xml" S="$site/silent" B="$site/b.xml" 3 30 1 <"$work/clicks" >"$work/out" 2>"$work/err" &
+  pid=$!
+  exec 3>"$work/clicks"
   wait_lines 4
-  expect_eq "$(head -4 "$work/out" | cut -d' ' -f1-3 | tr '\n' '|')" "A · a1|B · b1|A · a2|B · b2|" "lines"
+  expect_eq "$(head -4 "$work/out" | tr '\n' '|')" "A · a1|B · b1|A · a2|B · b2|" "lines"
+  # An i3blocks click and --open both answer at once.
+  rm -f "$work/opened"
+  echo 1 >&3
+  for _ in $(seq 10); do [ -s "$work/opened" ] && break; sleep 0.1; done
+  grep -qx "https://[ab].example/[123]" "$work/opened" 2>/dev/null || fail "click: '$(cat "$work/opened" 2>/dev/null)'"
+  rm -f "$work/opened"
   t0=$(date +%s%N)
   "$host" --open --name several --open-with "$work/recorder" || fail "--open beside a silent feed"
   expect_eq "$(( ($(date +%s%N) - t0) / 1000000 < 1000 ))" 1 "--open within 1 s"
+  grep -qx "https://[ab].example/[123]" "$work/opened" 2>/dev/null || fail "--open: '$(cat "$work/opened" 2>/dev/null)'"
   kill -TERM $pid
   ends_within_1s $pid || fail "the host did not end within 1 s of SIGTERM"
+  exec 3>&-
 }
 
 section_open_second_feed() {
