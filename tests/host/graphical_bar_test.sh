@@ -241,7 +241,7 @@ kill -0 "$host_pid" 2>/dev/null && fail "the host outlived $bar_name by 5 s"
 # in turn, labelled, as reference bars show those lines.
 if [ "$bar_name" == waybar ]; then
   echo "--- waybar: the README's recipe with several feeds"
-  labels=(World Tech Local)
+  labels=(News Tech Sport)
   for n in 1 2 3; do
     printf '<rss><channel><item><title>item %s</title><link>https://f%s.example/</link></item></channel></rss>\n' \
       "$n" "$n" >"$work/f$n.xml"
