@@ -12,6 +12,7 @@
 set -uo pipefail
 bar_name=$3
 source "$2/tests/host/bar_tests.sh"
+source "$2/tests/host/graphical_bars.sh"
 case $bar_name in
   polybar) require_tools Xvfb xdotool import compare convert setpriv polybar ;;
   waybar) require_tools Xvfb xdotool import compare convert setpriv sway swaymsg waybar dbus-daemon ;;
@@ -37,6 +38,8 @@ chmod 755 "$work/bin/xdg-open"
 chmod 777 "$work"  # the opener, run as the bar's user, records here
 
 pids=()
+bar_log=$work/bar.err
+screen_width=1000
 cleanup() {
   for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
   # The host the bar started, found by the process id it recorded with its name.
@@ -45,14 +48,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Starts "$@" in the background as the bar's user, its output appended to $work/bar.err; its
-# process id goes to $started.
-start_as_user() {
-  "${as_user[@]}" "${user_env[@]}" "$@" >>"$work/bar.err" 2>&1 &
-  started=$!
-  pids+=("$started")
-}
 
 # The feed: a first item whose title would colour the bar red and add a module if read as
 # markup (its tag escaped twice, so that an HTML reading leaves it as text), and a plain second
@@ -65,17 +60,8 @@ cat >"$work/feed.xml" <<'FEED'
 FEED
 chmod 644 "$work/feed.xml"
 
-# -noreset: without it the server resets whenever its last client leaves (a bar stopped between
-# two references), and a client that connects meanwhile loses its connection.
-Xvfb -displayfd 3 -screen 0 1000x200x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
-user_env+=("DISPLAY=$DISPLAY")
+start_screen
 
-shot() { import -window root -crop 1000x24+0+0 +repage "$1" 2>/dev/null; }
-# Pixels that differ between two screenshots (a large number when one is missing).
-differ() { compare -metric AE "$1" "$2" null: 2>&1 >/dev/null | cut -d' ' -f1 || echo 999999; }
 # Waits up to $2 seconds for the bar to look exactly like reference $1.
 wait_shows() {
   for _ in $(seq $(($2 * 4))); do
@@ -85,77 +71,8 @@ wait_shows() {
   done
   return 1
 }
-# Saves what the bar shows once it has drawn text and holds still, as reference $1.
-wait_still() {
-  local previous=""
-  for _ in $(seq 80); do
-    shot "$work/still.png"
-    # Text drawn: more than one colour in the bar.
-    if [ "$(convert "$work/still.png" -format '%k' info:)" -gt 1 ] && [ -n "$previous" ] &&
-       [ "$(differ "$work/still.png" "$previous")" == 0 ]; then
-      cp "$work/still.png" "$1"
-      return 0
-    fi
-    cp "$work/still.png" "$work/previous.png"; previous=$work/previous.png
-    sleep 0.25
-  done
-  return 1
-}
-
 # The module's command for the reference screenshots: prints file $1 and stays.
 reference_command() { echo "cat '$1'; exec sleep 600"; }
-
-# polybar: a bar of its own around the recipe's module.
-polybar_config() {  # MODULE_TEXT
-  cat <<CONF
-[bar/test]
-width = 100%
-height = 24
-modules-left = news
-font-0 = DejaVu Sans Mono:size=10
-background = #ffffff
-foreground = #000000
-
-$1
-CONF
-}
-
-start_polybar() {  # MODULE_TEXT
-  polybar_config "$1" >"$work/polybar.ini"
-  start_as_user polybar -q -c "$work/polybar.ini" test
-  bar=$started
-}
-
-# A session bus for the bar's user, as a desktop session has one: waybar 0.12 (Debian 13) stops
-# at start without it. Ended with the other processes.
-start_session_bus() {
-  "${as_user[@]}" "${user_env[@]}" dbus-daemon --session --fork --print-address=3 --print-pid=4 \
-    3>"$work/bus.address" 4>"$work/bus.pid" 2>>"$work/bar.err" ||
-    { echo "FAIL: the session bus did not start" >&2; exit 1; }
-  pids+=("$(cat "$work/bus.pid")")
-  user_env+=("DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")")
-}
-
-# waybar in sway: sway first (once), then a waybar with the recipe's module.
-start_sway() {
-  printf 'output X11-1 resolution 1000x200 position 0 0\ndefault_border none\n' >"$work/sway.conf"
-  start_as_user env WLR_BACKENDS=x11 WLR_RENDERER=pixman sway -c "$work/sway.conf"
-  for _ in $(seq 100); do [ -S "$work/run/wayland-1" ] || ls "$work"/run/wayland-* >/dev/null 2>&1 && break; sleep 0.1; done
-  wayland=$(cd "$work/run" && ls wayland-* 2>/dev/null | grep -v lock | head -n 1)
-  [ -n "$wayland" ] || { echo "FAIL: sway did not start" >&2; exit 1; }
-}
-
-start_waybar() {  # MODULE_TEXT
-  {
-    echo '{ "layer": "top", "position": "top", "height": 24, "modules-left": ["custom/news"],'
-    echo "$1"
-    echo '"name": "test" }'
-  } >"$work/waybar.json"
-  printf '* { font-family: "DejaVu Sans Mono"; font-size: 13px; background: #ffffff; color: #000000; border: none; }\n' \
-    >"$work/waybar.css"
-  start_as_user env "WAYLAND_DISPLAY=$wayland" waybar -c "$work/waybar.json" -s "$work/waybar.css"
-  bar=$started
-}
 
 # A module that shows a reference line, in each bar's own configuration language.
 reference_module() {  # FILE
@@ -163,13 +80,6 @@ reference_module() {  # FILE
     polybar) printf '[module/news]\ntype = custom/script\nexec = %s\ntail = true\n' "$(reference_command "$1")" ;;
     waybar) printf '"custom/news": { "exec": "%s", "return-type": "json" },\n' "$(reference_command "$1")" ;;
   esac
-}
-
-stop_bar() {
-  kill "$bar" 2>/dev/null
-  for _ in $(seq 50); do kill -0 "$bar" 2>/dev/null || break; sleep 0.1; done
-  kill -KILL "$bar" 2>/dev/null
-  wait "$bar" 2>/dev/null
 }
 
 # The lines the host must give the bar for items 1 and 2: its markup made literal (polybar: a
