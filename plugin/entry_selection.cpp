@@ -50,8 +50,37 @@ std::size_t TagEnd(std::string_view text, std::size_t start) {
   return std::string_view::npos;
 }
 
-// An attribute's value in the attribute text of a start tag; `found` says whether it is there.
-std::string_view Attribute(std::string_view attributes, std::string_view name, bool& found) {
+std::string_view EntryTitle(std::string_view entry) {
+  const std::size_t open = NextTag(entry, kTitleOpen, ">/", 0);
+  if (open == std::string_view::npos) return {};
+  const std::size_t end = TagEnd(entry, open);
+  if (end == std::string_view::npos || entry[end - 1] == '/') return {};  // unended or <title/>
+  const std::string_view rest = entry.substr(end + 1);
+  const std::size_t close = FindBytes(rest, kTitleClose);
+  return close == std::string_view::npos ? std::string_view{} : rest.substr(0, close);
+}
+
+std::string_view EntryLink(std::string_view entry) {
+  for (std::size_t open = NextTag(entry, kLinkOpen, ">/", 0); open != std::string_view::npos;) {
+    const std::size_t end = TagEnd(entry, open);
+    const std::size_t stop = end == std::string_view::npos ? entry.size() : end;
+    const std::string_view attributes =
+        entry.substr(open + kLinkOpen.size(), stop - open - kLinkOpen.size());
+    bool hasRel = false, hasHref = false;
+    const std::string_view rel = AttributeValue(attributes, "rel", hasRel);
+    if (!hasRel || rel == "alternate") {
+      const std::string_view href = AttributeValue(attributes, "href", hasHref);
+      return hasHref ? href : std::string_view{};
+    }
+    if (end == std::string_view::npos) return {};
+    open = NextTag(entry, kLinkOpen, ">/", end);
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string_view AttributeValue(std::string_view attributes, std::string_view name, bool& found) {
   found = false;
   std::size_t i = 0;
   while (i < attributes.size()) {
@@ -87,36 +116,6 @@ std::string_view Attribute(std::string_view attributes, std::string_view name, b
   }
   return {};
 }
-
-std::string_view EntryTitle(std::string_view entry) {
-  const std::size_t open = NextTag(entry, kTitleOpen, ">/", 0);
-  if (open == std::string_view::npos) return {};
-  const std::size_t end = TagEnd(entry, open);
-  if (end == std::string_view::npos || entry[end - 1] == '/') return {};  // unended or <title/>
-  const std::string_view rest = entry.substr(end + 1);
-  const std::size_t close = FindBytes(rest, kTitleClose);
-  return close == std::string_view::npos ? std::string_view{} : rest.substr(0, close);
-}
-
-std::string_view EntryLink(std::string_view entry) {
-  for (std::size_t open = NextTag(entry, kLinkOpen, ">/", 0); open != std::string_view::npos;) {
-    const std::size_t end = TagEnd(entry, open);
-    const std::size_t stop = end == std::string_view::npos ? entry.size() : end;
-    const std::string_view attributes =
-        entry.substr(open + kLinkOpen.size(), stop - open - kLinkOpen.size());
-    bool hasRel = false, hasHref = false;
-    const std::string_view rel = Attribute(attributes, "rel", hasRel);
-    if (!hasRel || rel == "alternate") {
-      const std::string_view href = Attribute(attributes, "href", hasHref);
-      return hasHref ? href : std::string_view{};
-    }
-    if (end == std::string_view::npos) return {};
-    open = NextTag(entry, kLinkOpen, ">/", end);
-  }
-  return {};
-}
-
-}  // namespace
 
 bool IsAtomDocument(std::string_view document) {
   return FindBytes(document, "<item>") == std::string_view::npos &&

@@ -30,6 +30,10 @@ ItemParts EntryPartsAt(std::string_view document, std::size_t start);
 // One pass over the document, whatever k is.
 ItemParts SelectEntryParts(std::string_view document, std::int32_t k);
 
+// The value of the attribute `name` in `attributes`, the text of a start tag after its element
+// name: quoted, or unquoted up to white space. `found` says whether the attribute is there.
+std::string_view AttributeValue(std::string_view attributes, std::string_view name, bool& found);
+
 // The number of entry start tags.
 std::uint64_t CountEntries(std::string_view document);
 

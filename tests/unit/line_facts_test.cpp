@@ -116,7 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"Atom03MimeType", AtomWithTitle("<title type=\"text/html\" mode=\"escaped\">t</title>"),
                  true, TitleKind::Html},
         KindCase{"OtherAttributeNamedLikeType",
-                 AtomWithTitle("<title subtype=\"html\">t</title>"), true, TitleKind::Text}),
+                 AtomWithTitle("<title subtype=\"html\">t</title>"), true, TitleKind::Text},
+        // Attributes are read one by one: a "type=" inside another's value is that value.
+        KindCase{"TypeInsideAnotherValue",
+                 AtomWithTitle("<title alt=\"a type=html\">t</title>"), true, TitleKind::Text}),
     [](const auto& info) { return info.param.name; });
 
 // Counts the whole-document checks, which must happen once per document, not once per ask.
