@@ -66,8 +66,8 @@ bool Feed::Start(const FeedNumbers& numbers, int wakeFd, std::string& error) {
     return false;
   }
   pthread_sigmask(SIG_SETMASK, &before, nullptr);
-  // The main thread opens nothing (a lock file) until the thread has its own file table, so
-  // that no such file stays open in the copy.
+  // The main thread opens nothing (a record's temporary file, the log) until the thread has its
+  // own file table, so that no such file stays open in the copy.
   started.wait();
   return true;
 }

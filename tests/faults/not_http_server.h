@@ -1,8 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <string>
-#include <thread>
+
+#include "tests/faults/loopback_server.h"
 
 namespace feedline::test {
 
@@ -11,17 +11,11 @@ namespace feedline::test {
 class NotHttpServer {
  public:
   NotHttpServer();
-  ~NotHttpServer();
-  NotHttpServer(const NotHttpServer&) = delete;
-  NotHttpServer& operator=(const NotHttpServer&) = delete;
 
-  std::string Url() const;
+  std::string Url() const { return server_.Url(); }
 
  private:
-  int socket_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stopping_{false};
-  std::thread thread_;
+  LoopbackServer server_;
 };
 
 }  // namespace feedline::test

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <atomic>
+#include <chrono>
 #include <string>
-#include <thread>
+#include <vector>
+
+#include "tests/faults/loopback_server.h"
 
 namespace feedline::test {
 
@@ -12,17 +14,19 @@ namespace feedline::test {
 class TricklingHeaderServer {
  public:
   TricklingHeaderServer();
-  ~TricklingHeaderServer();
-  TricklingHeaderServer(const TricklingHeaderServer&) = delete;
-  TricklingHeaderServer& operator=(const TricklingHeaderServer&) = delete;
 
-  std::string Url() const;
+  std::string Url() const { return server_.Url(); }
 
  private:
-  int socket_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stopping_{false};
-  std::thread thread_;
+  // The clients still listening; closed when the server has stopped (declared first, so
+  // destroyed last).
+  struct Clients {
+    std::vector<int> sockets;
+    std::chrono::steady_clock::time_point lastLine = std::chrono::steady_clock::now();
+    ~Clients();
+  };
+  Clients clients_;
+  LoopbackServer server_;
 };
 
 }  // namespace feedline::test
